@@ -1,0 +1,23 @@
+#pragma once
+// The frame loop of live output.
+#include <cstdint>
+
+#include "generator/synth/Samples.h"
+#include "generator/synth/SynthState.h"
+
+namespace orv {
+
+enum class FillResult {
+    More,       // the signal goes on after this buffer
+    PassEnded,  // a single pass has ended (the buffer may hold its tail)
+    Busy,       // a previous fill never completed: stop the output and show the performance message
+};
+
+inline constexpr const char* kPerformanceMessage =
+    "There is an issue with performance. See help for details";
+
+// Fills exactly size bytes (a multiple of the frame size of sw.Mono).
+FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw,
+                               uint8_t* buffer, int32_t size, NoiseSource& noise);
+
+}  // namespace orv

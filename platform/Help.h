@@ -1,0 +1,15 @@
+#pragma once
+// The program's help: an HTML file with one anchor per topic ("IDH_1" ...),
+// shown in a help window of the program.
+#include <QString>
+
+namespace orv {
+
+// Opens (or raises) the help window at the topic's anchor. A missing file
+// shows a page saying so instead of failing silently.
+void ShowHelpTopic(const QString& helpFile, const QString& topic);
+
+// The topic the help window shows now, empty while it is closed; for tests.
+QString ShownHelpTopic();
+
+}  // namespace orv

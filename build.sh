@@ -23,6 +23,6 @@ cmake --build build
 
 case "${1:-}" in
   run)  shift; exec build/bin/orv "$@" ;;
-  test) cd build && exec ctest --output-on-failure -j2 ;;
+  test) export QT_QPA_PLATFORM=offscreen; cd build && exec ctest --output-on-failure -j2 ;;
   *)    echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

@@ -136,10 +136,10 @@ std::string FloatToText(double value, char decimalSeparator) {
   const bool roundUp = digits[kSignificantDigits] >= '5';
   digits.resize(kSignificantDigits);
   if (roundUp) {
-    int k = kSignificantDigits - 1;
-    while (k >= 0 && digits[k] == '9') digits[k--] = '0';
-    if (k >= 0) {
-      ++digits[k];
+    size_t k = digits.size();
+    while (k > 0 && digits[k - 1] == '9') digits[--k] = '0';
+    if (k > 0) {
+      ++digits[k - 1];
     } else {
       digits.insert(digits.begin(), '1');
       digits.pop_back();

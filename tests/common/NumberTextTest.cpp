@@ -109,6 +109,16 @@ TEST_P(NumberTextTest, TextToFloatRejectsEverythingElse) {
   }
 }
 
+TEST_P(NumberTextTest, TextToFloatHandlesLongTexts) {
+  const std::string zeros(400, '0');
+  EXPECT_FALSE(TextToFloat("1" + zeros, Sep()).has_value());
+  EXPECT_EQ(TextToFloat("1" + zeros + "e-400", Sep()), 1.0);
+  EXPECT_EQ(TextToFloat(Sub("0." + zeros + "1"), Sep()), 0.0);
+  EXPECT_EQ(TextToFloat(Sub("0." + zeros + "1e401"), Sep()), 1.0);
+  EXPECT_EQ(TextToFloat(Sub("0.1" + zeros), Sep()), 0.1);
+  EXPECT_EQ(TextToFloat(std::string(100000, ' ') + "7", Sep()), 7.0);
+}
+
 TEST(NumberTextSeparator, OnlyTheGivenSeparatorIsAccepted) {
   EXPECT_FALSE(TextToFloat("1,5", '.').has_value());
   EXPECT_EQ(TextToFloat("1.5", '.'), 1.5);

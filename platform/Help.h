@@ -5,8 +5,9 @@
 
 namespace orv {
 
-// Opens (or raises) the help window at the topic's anchor. A missing file
-// shows a page saying so instead of failing silently.
+// Opens (or raises) the one help window at the topic's anchor. The window is
+// not modal and does not keep the program running once its other windows are
+// closed. A missing file shows a page saying so instead of failing silently.
 void ShowHelpTopic(const QString& helpFile, const QString& topic);
 
 // The topic the help window shows now, empty while it is closed; for tests.

@@ -25,6 +25,8 @@ using TNotifyEvent = std::function<void(QObject* Sender)>;
 
 class TAudioIO {
 public:
+    static constexpr int kMaxBuffers = 4;
+
     TAudioIO();
     virtual ~TAudioIO();
     TAudioIO(const TAudioIO&) = delete;
@@ -55,15 +57,26 @@ public:
     int32_t InFlight() const { return inFlight_; }
     int32_t DoneCount() const { return doneCount_; }
     const WaveFormat& Format() const { return format_; }
+    // Bytes each allocated buffer holds (0 when none are allocated).
+    int32_t AllocatedSize() const { return allocatedSize_; }
 
     TNotifyEvent OnStart;
     TNotifyEvent OnStop;
 
 protected:
     void UpdateFormat();
+    bool AllocHeaders();
+    void FreeHeaders();
     bool AllocBuffers();
     void FreeBuffers();
     bool InitHeaders();
+    // The most a fill may deliver: the usable size, but never more than the
+    // allocated buffers hold in whole frames of the current format.
+    int32_t FillSize() const;
+    // True when NumBuffers buffers of the usable size are allocated.
+    bool RingFits() const;
+    // While a device holds the buffers they must not be reallocated.
+    virtual bool BuffersInUse() const { return false; }
 
     int32_t usableSize_ = 0;
     int32_t requestedSize_ = 8192;
@@ -71,8 +84,8 @@ protected:
     bool paused_ = false;
     WaveFormat format_;
     int32_t waveDevice_ = -1;
-    std::array<WaveHeader, 4> headers_{};
-    std::array<std::unique_ptr<uint8_t[]>, 4> buffers_;
+    std::unique_ptr<WaveHeader[]> headers_;
+    std::array<std::unique_ptr<uint8_t[]>, kMaxBuffers> buffers_;
     int32_t allocatedSize_ = 0;
     int32_t nextIndex_ = 0;
     bool keepFilling_ = false;
@@ -81,6 +94,29 @@ protected:
     int32_t filledCount_ = 0;
     int32_t inFlight_ = 0;
     int32_t doneCount_ = 0;
+};
+
+// Receives the device's notifications of one open on the GUI thread and
+// hands them to the component held by *OwnerRef.
+class TCallBackWinOut : public QObject {
+public:
+    explicit TCallBackWinOut(TAudioOut** ownerRef);
+    ~TCallBackWinOut() override;
+
+    TAudioOut** OwnerRef;
+    // The device of this open; released once its Close has been delivered.
+    std::unique_ptr<WaveOutDevice> Device;
+    bool CloseDelivered() const { return closeDelivered_; }
+    bool Dispatching() const { return dispatching_ > 0; }
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    bool openSeen_ = false;
+    bool closeSeen_ = false;
+    bool closeDelivered_ = false;
+    int dispatching_ = 0;
 };
 
 class TAudioOut : public TAudioIO {
@@ -96,6 +132,8 @@ public:
     void StopWhenDrained() override;
     void SetPaused(bool value) override;
     bool DeviceOpen() const { return deviceOpen_; }
+    // Buffers written to the device and not yet handed back.
+    int32_t Queued() const { return queued_; }
 
     TBufferEvent OnFillBuffer;
 
@@ -108,15 +146,24 @@ protected:
     virtual bool RequestFill(int32_t Index, int32_t Size);
     virtual void CloseDevice();
     virtual bool OpenDevice(TAudioOut** Ref);
+    bool BuffersInUse() const override { return deviceOpen_; }
 
 private:
     bool QueueAll();
     bool QueueBuffer();
+    std::string WaveErrorText(WaveResult code) const;
+    void DropFinishedCallbacks();
 
     WaveOutService& service_;
     bool deviceOpen_ = false;
-    WaveOutDevice* deviceHandle_ = nullptr;   // owned by the callback object
-    class TCallBackWinOut* callbackWindow_ = nullptr;
+    WaveOutDevice* deviceHandle_ = nullptr;   // owned by CallbackWindow
+    TCallBackWinOut* callbackWindow_ = nullptr;
+    // Callback objects of this and earlier opens, each kept until its
+    // Close notification has been delivered.
+    std::vector<std::unique_ptr<TCallBackWinOut>> callbacks_;
+    int32_t queued_ = 0;
+    int32_t ringSize_ = 0;   // NumBuffers as it was at the open
+    TAudioOut* self_ = this;
 };
 
 }  // namespace orv

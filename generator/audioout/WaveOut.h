@@ -52,8 +52,10 @@ public:
     WaveHeader* Header;  // the returned buffer, for Done
 };
 
-// One open device. Close hands back what is still queued (as Done
-// notifications), then posts Close; the object may be destroyed after that.
+// One open device. Buffers come back in the order they were written. Reset
+// hands back every queued buffer at once. Close hands back what is still
+// queued, then posts Close; no notification follows it, and the object may
+// be destroyed once Close has returned.
 class WaveOutDevice {
 public:
     virtual ~WaveOutDevice() = default;
@@ -70,9 +72,11 @@ class WaveOutService {
 public:
     virtual ~WaveOutService() = default;
     // deviceId -1 is the system's default device; k >= 0 is DeviceNames()[k].
-    // On success the Open notification is posted to receiver.
-    virtual WaveResult Open(int deviceId, const WaveFormat& format, QObject* receiver,
-                            std::unique_ptr<WaveOutDevice>& device) = 0;
+    // bufferBytes is the size of one wave buffer: the device buffers no more
+    // than about that much on its own. On success the Open notification is
+    // posted to receiver, which must outlive the device.
+    virtual WaveResult Open(int deviceId, const WaveFormat& format, int32_t bufferBytes,
+                            QObject* receiver, std::unique_ptr<WaveOutDevice>& device) = 0;
     virtual std::string ErrorText(WaveResult code) const = 0;
     // Descriptions of the playback devices, for the window's device list.
     virtual std::vector<std::string> DeviceNames() const = 0;

@@ -16,7 +16,9 @@ enum class FillResult {
 inline constexpr const char* kPerformanceMessage =
     "There is an issue with performance. See help for details";
 
-// Fills exactly size bytes (a multiple of the frame size of sw.Mono).
+// Fills exactly size bytes with 16-bit little-endian frames, mono or stereo
+// as sw.Mono says. Only whole frames are synthesised; the bytes of a trailing
+// partial frame are set to 0. A negative size writes nothing.
 FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw,
                                uint8_t* buffer, int32_t size, NoiseSource& noise);
 

@@ -23,17 +23,28 @@ struct RecomputeInput {
 
 struct RecomputeResult {
     bool StopOutput = false;                 // the caller must StopNow
-    std::optional<int32_t> SliderPosition;   // Round(1000 log10(F/2)), unclamped; set when all frequencies are valid
+    // Round(1000 log10(F/2)), unclamped. Set as soon as all three frequencies
+    // are valid, also when a later step (the duration) then fails.
+    std::optional<int32_t> SliderPosition;
 };
 
-// The full recomputation.
+// The full recomputation. Frequencies outside (0, SampleRate/2) stop the
+// output and restart the pass with the previous values. A text that does not
+// parse, or a computation that cannot give a usable result (a duration of
+// less than one sample, or of one sample on the Sweep page, a sample count
+// beyond 32 bits, a logarithmic step that is not a normal float), stops the
+// output and leaves SynthState exactly as it was.
 RecomputeResult fEditChange(SynthState& s, const RecomputeInput& in);
 
-// The partial recomputation from the stored normalised frequencies.
+// The partial recomputation from the stored normalised frequencies. Where no
+// sweep step can be derived (a pass shorter than two samples, a normalised
+// frequency of 0 before any valid recomputation) the step stays constant:
+// StepFactor 1, StepAdd 0.
 void LogarithmicClick(SynthState& s, bool logarithmic);
 
 // Field rules. Each change rule leaves the field as it was when the text does
-// not parse. Exit rules return the normalised text the edit must show.
+// not parse or its value does not fit the field. Exit rules return the
+// normalised text the edit must show.
 void AmplitudeChange(SynthState& s, std::string_view text);
 std::string AmplitudeExitText(std::string_view text, char sep);   // then bar position := -value
 void PhaseEditChange(SynthState& s, std::string_view text, char sep);

@@ -7,8 +7,8 @@
 
 namespace orv {
 
-int32_t SignOf(float x);
-float TriangleOf(float x);
+int32_t SignOf(float x);      // +1 for x >= 0, else -1
+float TriangleOf(float x);    // arcsin(sin x) x 2/pi
 
 // Uniform source of the bits 0 and 1 for white noise.
 class NoiseSource {
@@ -22,10 +22,17 @@ private:
     int left_ = 0;
 };
 
-// Advances one sample and returns waveform w with the left modulation.
+// The sample values are saturated to -32767..32767 (a NaN gives 0). A
+// waveform w outside 0..3 gives silence; the phase still advances.
+
+// Modulation gain first (left settings), then advances one sample and
+// returns waveform w at Phase.
 int32_t MonoSample(SynthState& s, const SynthSwitches& sw, int w, NoiseSource& noise);
-// k 0..3: advances and returns the left sample of waveform k;
-// k 4..7: returns the right sample of waveform k-4 without advancing.
+// k below 4: StereoLeftSample(k); otherwise StereoRightSample(k - 4).
 int32_t StereoSample(SynthState& s, const SynthSwitches& sw, int k, NoiseSource& noise);
+// Advances one sample, then the left modulation gain, then waveform w at Phase.
+int32_t StereoLeftSample(SynthState& s, const SynthSwitches& sw, int w, NoiseSource& noise);
+// Right modulation gain, then waveform w at Phase + ChannelPhase; no advance.
+int32_t StereoRightSample(SynthState& s, const SynthSwitches& sw, int w, NoiseSource& noise);
 
 }  // namespace orv

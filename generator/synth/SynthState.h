@@ -2,8 +2,13 @@
 // The numbers the sample synthesis works on, derived from the window's
 // controls by the recomputation handlers. One instance per process.
 #include <cstdint>
+#include <limits>
 
 namespace orv {
+
+// Narrowing a double into a float field relies on IEEE conversions
+// (out-of-range values become infinities, never undefined behaviour).
+static_assert(std::numeric_limits<float>::is_iec559 && std::numeric_limits<double>::is_iec559);
 
 struct SynthState {
     int32_t SampleRate = 0;      // Hz
@@ -33,12 +38,12 @@ struct SynthState {
 // window once per fill so the loop never touches a widget.
 struct SynthSwitches {
     bool SweepPage = false;      // active page is "Sweep"
-    int WaveForm = 0;            // 0 Sine, 1 Square, 2 Triangular, 3 White noise; -1 none
-    bool Mono = true;
+    int WaveForm = 0;            // 0 Sine, 1 Square, 2 Triangular, 3 White noise; anything else is silence
+    bool Mono = true;            // the layout the output was started with
     bool Loop = true;
     bool Bidirectional = false;
     bool ModulationOn = false;
-    int ModFunctionLeft = 1;     // 0 Sine, 1 Cosine, 2 Square, 3 Triangular
+    int ModFunctionLeft = 1;     // 0 Sine, 1 Cosine, 2 Square, 3 Triangular; anything else leaves the gain at 1
     int ModFunctionRight = 1;
 };
 

@@ -374,6 +374,25 @@ TEST_F(AlsaPlaybackTest, StopNowWhilePlayingStopsOnceAndCountsNothingAfter)
     ASSERT_TRUE(test::WaitFor([this] { return stops == 2; }));
 }
 
+TEST_F(AlsaPlaybackTest, PauseWhilePlayingHoldsTheOutputUntilUnpaused)
+{
+    Play("null", true, 16, 4096, 4, 1 << 30);
+    ASSERT_TRUE(test::WaitFor([this] { return out->DoneCount() >= 8; }));
+    out->SetPaused(true);
+    EXPECT_EQ(out->ErrorText(), "");
+    test::Deliver();  // what was played before the pause
+    const int32_t done = out->DoneCount();
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(out->DoneCount(), done);
+    EXPECT_TRUE(out->Running());
+    out->SetPaused(false);
+    EXPECT_EQ(out->ErrorText(), "");
+    ASSERT_TRUE(test::WaitFor([this, done] { return out->DoneCount() >= done + 8; }));
+    out->StopNow();
+    ASSERT_TRUE(test::WaitFor([this] { return stops == 1; }));
+}
+
 TEST_F(AlsaPlaybackTest, DestroyingAPlayingComponentLeavesNoThreadBehind)
 {
     Play("null", true, 16, 4096, 4, 1 << 30);

@@ -109,6 +109,8 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 // Lines 2 to 25 of a block, in file order (line 1 is the marker). The three
 // frequencies come start, final, constant, unlike the record's order.

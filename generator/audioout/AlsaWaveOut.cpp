@@ -340,10 +340,21 @@ private:
     WaveResult answerCode_ = 0;
 };
 
+// ALSA prints its own diagnostics to stderr; the user already gets the reason
+// in the window's message, so keep the terminal quiet.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa()
+{
+    static const bool quiet = (snd_lib_error_set_handler(IgnoreAlsaError), true);
+    (void)quiet;
+}
+
 }  // namespace
 
 AlsaWaveOut::AlsaWaveOut()
 {
+    QuietAlsa();
     void** hints = nullptr;
     if (snd_device_name_hint(-1, "pcm", &hints) < 0)
         return;
@@ -366,6 +377,7 @@ AlsaWaveOut::AlsaWaveOut()
 AlsaWaveOut::AlsaWaveOut(std::vector<std::string> pcmNames)
     : pcmNames_(std::move(pcmNames)), descriptions_(pcmNames_)
 {
+    QuietAlsa();
 }
 
 WaveResult AlsaWaveOut::Open(int deviceId, const WaveFormat& format, int32_t bufferBytes,

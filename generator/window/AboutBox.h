@@ -1,0 +1,27 @@
+#pragma once
+// The About window: program icon, product name, version, Help and OK.
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+
+namespace orv {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    QLabel* ProgramIcon;
+    QLabel* ProductName;
+    QLabel* Version;
+    QPushButton* HelpButton;
+    QPushButton* OKButton;
+    QString HelpFile;
+
+    void HelpButtonClick();
+    void OKButtonClick();
+};
+
+}  // namespace orv

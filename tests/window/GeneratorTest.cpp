@@ -26,6 +26,7 @@
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
 #include "platform/Dialogs.h"
+#include "platform/Help.h"
 
 namespace orv {
 namespace {
@@ -460,6 +461,46 @@ TEST_F(GeneratorTest, NoVisibleTextIsClipped) {
             EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->metaObject()->className();
         }
     }
+}
+
+TEST_F(GeneratorTest, ReturnClicksTheDefaultButton) {
+    Create();
+    gen_->fEdit->setFocus();
+    QTest::keyClick(gen_->fEdit, Qt::Key_Return);
+    EXPECT_TRUE(WaitFor([&] { return gen_->Playing; }, false));
+    EXPECT_EQ(gen_->DefaultButton(), gen_->btnOFF);
+    gen_->fEdit->setFocus();
+    QTest::keyClick(gen_->fEdit, Qt::Key_Enter);
+    EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
+}
+
+TEST_F(GeneratorTest, MenusCarryTheirShortCuts) {
+    Create();
+    EXPECT_EQ(gen_->SaveWaveFile1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_T));
+    EXPECT_TRUE(gen_->CompatibilityTest1->shortcut().isEmpty());
+    EXPECT_TRUE(gen_->CompatibilityTest1->text().endsWith("\tCtrl+T"));
+    EXPECT_EQ(gen_->OnOff1->text(), "OFF");
+    EXPECT_EQ(gen_->OnOff1->shortcut(), QKeySequence(Qt::Key_F9));
+    EXPECT_EQ(gen_->Off1->text(), "ON");
+    EXPECT_EQ(gen_->Off1->shortcut(), QKeySequence(Qt::Key_F11));
+    EXPECT_EQ(gen_->StoreMemory[3]->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    QTest::keyClick(gen_.get(), Qt::Key_F11);
+    EXPECT_TRUE(WaitFor([&] { return gen_->Playing; }, false));
+    QTest::keyClick(gen_.get(), Qt::Key_F9);
+    EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
+}
+
+TEST_F(GeneratorTest, ExitStopsAndClosesAndHelpOpensItsTopic) {
+    Create();
+    gen_->Help1Click();
+    EXPECT_EQ(ShownHelpTopic(), "IDH_1");
+    Start();
+    bool closed = false;
+    QObject::connect(gen_.get(), &TGenerator::Closed, [&] { closed = true; });
+    gen_->Exit1Click();
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(gen_->AudioOut1->Running());
+    EXPECT_FALSE(gen_->isVisible());
 }
 
 }  // namespace

@@ -100,6 +100,8 @@ TGenerator::TGenerator(WaveOutService& service, char decimalSeparator, QWidget* 
 }
 
 TGenerator::~TGenerator() {
+    for (const auto& rule : exitRules_) rule.first->removeEventFilter(this);
+    exitRules_.clear();
     AudioOut1->OnStart = nullptr;
     AudioOut1->OnStop = nullptr;
     AudioOut1->OnFillBuffer = nullptr;

@@ -148,6 +148,10 @@ TEST_F(GeneratorTest, AmplitudeExitRoundsAndMovesTheSlider) {
         EXPECT_EQ(gen_->Amplitude->text(), QString::fromLatin1(c.shown)) << c.typed;
         EXPECT_EQ(gen_->barAmplitude->value(), c.slider) << c.typed;
     }
+    // A text that is not a whole number keeps the last whole number's scale.
+    gen_->Amplitude->setText("-6");
+    gen_->Amplitude->setText("-6.5");
+    EXPECT_FLOAT_EQ(gen_->State.AmplitudeScale, static_cast<float>(std::pow(10.0, -0.3)));
     gen_->barAmplitude->setValue(30);
     EXPECT_EQ(gen_->Amplitude->text(), "-30");
     EXPECT_FLOAT_EQ(gen_->State.AmplitudeScale, static_cast<float>(std::pow(10.0, -1.5)));
@@ -410,22 +414,50 @@ TEST_F(GeneratorTest, LowRateClampsTheFrequencies) {
     EXPECT_EQ(gen_->fEdit->text(), "5512");
     EXPECT_EQ(gen_->fInit->text(), "5512");
     EXPECT_EQ(gen_->fFinal->text(), "5512");
+
+    // An unreadable field is reported and the fields after it are left.
+    gen_->fInit->setText("x");
+    gen_->fFinal->setText("30000");
+    ChooseRate(2);
+    ASSERT_FALSE(dialogs_->Log.empty());
+    EXPECT_EQ(dialogs_->Log.back().Text, "'x' is not a valid floating point value");
+    EXPECT_EQ(gen_->fFinal->text(), "30000");
 }
 
 TEST_F(GeneratorTest, DamagedStoredSettingsFallBackToTheDefaults) {
-    {
-        QSettings store("Kelvane", "Orvana");
-        store.setValue("Fs", 2);
-        store.setValue("Buffers", "many");
-        store.setValue("BufferSize", 9);
+    const struct {
+        const char* fs;       // nullptr: not stored
+        const char* buffers;
+        const char* bufferSize;
+        int rate;
+        QStringList messages;
+    } cases[] = {
+        {"2", "many", "9", 44100,
+         {"Invalid data type for 'Buffers'", "Invalid value 9 for 'BufferSize'"}},
+        {"3", nullptr, "0", 48000, {"Failed to get data for 'Buffers'"}},
+        {"-1", "0", "0", 22050, {"Invalid value -1 for 'Fs'"}},
+        {nullptr, "0", "0", 22050, {}},
+    };
+    for (const auto& c : cases) {
+        {
+            QSettings store("Kelvane", "Orvana");
+            store.clear();
+            if (c.fs) store.setValue("Fs", c.fs);
+            if (c.buffers) store.setValue("Buffers", c.buffers);
+            if (c.bufferSize) store.setValue("BufferSize", c.bufferSize);
+        }
+        dialogs_->Log.clear();
+        gen_ = std::make_unique<TGenerator>(fake_, '.');
+        TSettingsForm form(*gen_);
+        EXPECT_EQ(gen_->State.SampleRate, c.rate) << c.messages.join(";").toStdString();
+        EXPECT_GE(form.Buffers->currentIndex(), 0);
+        EXPECT_GE(form.BufferSize->currentIndex(), 0);
+        QStringList shown;
+        for (const auto& entry : dialogs_->Log) shown << entry.Text;
+        EXPECT_EQ(shown, c.messages);
+        // The fallback still recomputes: the start frequency is in force.
+        EXPECT_FLOAT_EQ(gen_->State.StartFreqNorm, 1000.0f / c.rate);
     }
-    Create();
-    EXPECT_EQ(gen_->State.SampleRate, 44100);
-    EXPECT_EQ(settings_->Buffers->currentIndex(), 2);
-    EXPECT_EQ(settings_->BufferSize->currentIndex(), 2);
-    ASSERT_EQ(dialogs_->Log.size(), 2u);
-    EXPECT_EQ(dialogs_->Log[0].Text, "Invalid data type for 'Buffers'");
-    EXPECT_TRUE(dialogs_->Log[1].Text.contains("'BufferSize'"));
 }
 
 TEST_F(GeneratorTest, AFailedSaveKeepsTheWindowOpen) {
@@ -453,8 +485,11 @@ TEST_F(GeneratorTest, AboutDisablesTheWindowUntilOk) {
 
 TEST_F(GeneratorTest, NoVisibleTextIsClipped) {
     Create();
+    EXPECT_EQ(gen_->minimumSize(), gen_->maximumSize());
+    const QSize monoSize = gen_->size();
     gen_->mono->setChecked(false);
     QApplication::processEvents();
+    EXPECT_EQ(gen_->size(), monoSize);
     for (QWidget* w : gen_->findChildren<QWidget*>()) {
         if (!w->isVisible()) continue;
         if (qobject_cast<QLabel*>(w) || qobject_cast<QCheckBox*>(w) || qobject_cast<QPushButton*>(w)) {

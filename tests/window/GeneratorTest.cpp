@@ -22,6 +22,7 @@
 #include <numbers>
 
 #include "generator/audioout/FakeWaveOut.h"
+#include "generator/synth/FillBuffer.h"
 #include "generator/window/AboutBox.h"
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
@@ -536,6 +537,32 @@ TEST_F(GeneratorTest, ExitStopsAndClosesAndHelpOpensItsTopic) {
     EXPECT_TRUE(closed);
     EXPECT_FALSE(gen_->AudioOut1->Running());
     EXPECT_FALSE(gen_->isVisible());
+}
+
+TEST_F(GeneratorTest, AnInterruptedFillStopsWithThePerformanceMessage) {
+    Create();
+    Start();
+    gen_->State.FillBusy = true;  // as if the previous fill had failed half-way
+    EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
+    ASSERT_FALSE(dialogs_->Log.empty());
+    EXPECT_EQ(dialogs_->Log.back().Kind, "information");
+    EXPECT_EQ(dialogs_->Log.back().Text, kPerformanceMessage);
+}
+
+TEST_F(GeneratorTest, CommaSeparatorReadsAndWritesNumbers) {
+    gen_ = std::make_unique<TGenerator>(fake_, ',');
+    settings_ = std::make_unique<TSettingsForm>(*gen_);
+    gen_->show();
+    gen_->activateWindow();
+    QApplication::setActiveWindow(gen_.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(gen_.get(), 2000));
+    gen_->fEdit->setText("440");
+    gen_->SemiUp->click();
+    EXPECT_EQ(gen_->fEdit->text(), "466,163757324219");
+    TypeAndLeave(gen_->fEdit, "1000,123456");
+    EXPECT_EQ(gen_->fEdit->text(), "1000,1235");
+    TypeAndLeave(gen_->Duration, "2,5");
+    EXPECT_EQ(gen_->State.SweepLength, 55125);
 }
 
 }  // namespace

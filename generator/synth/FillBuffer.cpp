@@ -69,6 +69,7 @@ FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw, uint8_t* 
 
     const int32_t frameBytes = sw.Mono ? 2 : 4;
     const int32_t frames = size > 0 ? size / frameBytes : 0;
+    const bool startedLive = Live(s, sw);
     uint8_t* at = buffer;
     if (sw.Mono) {
         for (int32_t i = 0; i < frames; ++i, at += 2) {
@@ -91,7 +92,9 @@ FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw, uint8_t* 
     if (size > 0)
         std::memset(at, 0, static_cast<size_t>(size - frames * frameBytes));
 
-    const FillResult result = Live(s, sw) ? FillResult::More : FillResult::PassEnded;
+    const FillResult result = Live(s, sw) ? FillResult::More
+                              : startedLive ? FillResult::PassEnded
+                                            : FillResult::Silent;
     s.FillBusy = false;
     return result;
 }

@@ -9,7 +9,8 @@ namespace orv {
 
 enum class FillResult {
     More,       // the signal goes on after this buffer
-    PassEnded,  // a single pass has ended (the buffer may hold its tail)
+    PassEnded,  // a single pass has ended inside this buffer, which holds its last samples
+    Silent,     // the pass had already ended: the buffer is all silence
     Busy,       // a previous fill never completed: stop the output and show the performance message
 };
 

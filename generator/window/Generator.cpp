@@ -836,8 +836,11 @@ bool TGenerator::AudioOut1FillBuffer(uint8_t* Buffer, int32_t& Size) {
     sw.ModFunctionRight = ModFunctionRight->currentIndex();
     switch (::orv::AudioOut1FillBuffer(State, sw, Buffer, Size, noise_)) {
     case FillResult::More:
-        return true;
+    // The buffer holding the end of a single pass is played too, so a pass
+    // is heard whole and one shorter than a buffer can start at all.
     case FillResult::PassEnded:
+        return true;
+    case FillResult::Silent:
         return false;
     case FillResult::Busy:
         AudioOut1->StopNow();

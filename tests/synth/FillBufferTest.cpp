@@ -229,8 +229,8 @@ using FrameLoop = Generator;
 
 class SinglePass : public Generator, public ::testing::WithParamInterface<int32_t> {};
 
-// The fill that writes index 11024 is the first to report the end; every
-// frame after it, and every later fill, is silent.
+// The fill that writes index 11024 reports the end of the pass; every frame
+// after it is silent, and every later fill reports silence.
 TEST_P(SinglePass, EndsInTheFillHoldingTheLastIndex)
 {
     const int32_t framesPerFill = GetParam();
@@ -246,7 +246,7 @@ TEST_P(SinglePass, EndsInTheFillHoldingTheLastIndex)
         if (!ended)
             EXPECT_EQ(out.result == FillResult::PassEnded, holdsLast) << written;
         else
-            EXPECT_EQ(out.result, FillResult::PassEnded);
+            EXPECT_EQ(out.result, FillResult::Silent) << written;
         ended = ended || out.result == FillResult::PassEnded;
         for (int32_t i = std::max(0, 11025 - written); i < framesPerFill; ++i)
             ASSERT_EQ(out.samples[static_cast<size_t>(i)], 0) << written + i;
@@ -264,7 +264,7 @@ TEST_F(FrameLoop, DrainingCountStopsAtTheTopOfTheRange)
     Start();
     s.SampleIndex = std::numeric_limits<int32_t>::max() - 2;
     const Filled out = Fill(8);
-    EXPECT_EQ(out.result, FillResult::PassEnded);
+    EXPECT_EQ(out.result, FillResult::Silent);
     EXPECT_EQ(s.SampleIndex, std::numeric_limits<int32_t>::max());
     EXPECT_TRUE(std::all_of(out.samples.begin(), out.samples.end(),
                             [](int16_t v) { return v == 0; }));

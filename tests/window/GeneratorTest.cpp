@@ -292,17 +292,32 @@ TEST_F(GeneratorTest, PauseBeforeOnStartsPausedAndBold) {
     EXPECT_FALSE(gen_->AudioOut1->Paused());
 }
 
+// 0.2 s at 22050 Hz is 4410 mono frames: three buffers of 4096 bytes, or less
+// than one of 16384. Either way the pass starts, is played whole and ends.
 TEST_F(GeneratorTest, SinglePassEndsByItself) {
-    Create();
-    gen_->Loop->setChecked(false);
-    // 0.2 s spans three buffers of 4096 bytes.
-    settings_->BufferSize->setCurrentIndex(0);
-    gen_->Duration->setText("0.2");
-    Start();
-    EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
-    EXPECT_EQ(gen_->LEDColor(), QColor(255, 0, 0));
-    EXPECT_TRUE(gen_->Duration->isEnabled());
-    EXPECT_FALSE(gen_->AudioOut1->Running());
+    for (const int sizeIndex : {0, 2}) {
+        SCOPED_TRACE(sizeIndex);
+        Create();
+        gen_->Loop->setChecked(false);
+        settings_->BufferSize->setCurrentIndex(sizeIndex);
+        gen_->Duration->setText("0.2");
+        const size_t before = fake_.Written().size();
+        Start();
+        ASSERT_TRUE(dialogs_->Log.empty()) << dialogs_->Log.front().Text.toStdString();
+        EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
+        EXPECT_EQ(gen_->LEDColor(), QColor(255, 0, 0));
+        EXPECT_TRUE(gen_->Duration->isEnabled());
+        EXPECT_FALSE(gen_->AudioOut1->Running());
+
+        std::vector<uint8_t> played;
+        for (size_t i = before; i < fake_.Written().size(); ++i)
+            played.insert(played.end(), fake_.Written()[i].begin(), fake_.Written()[i].end());
+        ASSERT_GE(played.size(), 2u * 4410u);
+        // The last sample of the pass reached the device.
+        EXPECT_TRUE(played[2 * 4409] != 0 || played[2 * 4409 + 1] != 0);
+        settings_.reset();
+        gen_.reset();
+    }
 }
 
 TEST_F(GeneratorTest, OffThenOnRestartsTheSweep) {

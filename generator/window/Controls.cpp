@@ -18,6 +18,9 @@ void TShape::paintEvent(QPaintEvent*) {
 
 TPageControl::TPageControl(QWidget* parent) : QTabWidget(parent) {
     setTabBar(new TPageBar(this));
+    // Both captions are always shown whole; the page widens to fit them.
+    tabBar()->setUsesScrollButtons(false);
+    tabBar()->setElideMode(Qt::ElideNone);
     connect(this, &QTabWidget::currentChanged, this, [this] {
         if (userDepth_ > 0) emit UserChange();
     });

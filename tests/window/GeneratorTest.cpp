@@ -512,6 +512,13 @@ TEST_F(GeneratorTest, NoVisibleTextIsClipped) {
             EXPECT_GE(w->width(), w->minimumSizeHint().width()) << w->metaObject()->className();
         }
     }
+    // Both page tabs show their whole caption.
+    QTabBar* tabs = gen_->SignalType->tabBar();
+    for (int i = 0; i < tabs->count(); ++i) {
+        const QRect tab = tabs->tabRect(i);
+        EXPECT_GT(tab.width(), tabs->fontMetrics().horizontalAdvance(tabs->tabText(i))) << i;
+        EXPECT_LE(tabs->mapTo(gen_->SignalType, tab.topRight()).x(), gen_->SignalType->width()) << i;
+    }
 }
 
 TEST_F(GeneratorTest, ReturnClicksTheDefaultButton) {

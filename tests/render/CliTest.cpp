@@ -175,6 +175,7 @@ TEST_P(CliBadInput, OneLineNonZeroExitAndNoFile)
     EXPECT_NE(r.Err.find(c.message), std::string::npos) << r.Err;
     EXPECT_EQ(std::count(r.Err.begin(), r.Err.end(), '\n'), 1) << r.Err;
     EXPECT_TRUE(OutEmpty()) << "a file or a temporary was left";
+    EXPECT_EQ(r.Out, "") << "nothing reaches standard output";
     EXPECT_EQ(ReadText(dir / "keep.wav"), "old contents");
     for (const auto& e : fs::directory_iterator(dir))
         EXPECT_EQ(e.path().filename().string().find(".keep.wav."), std::string::npos) << e.path();
@@ -186,6 +187,7 @@ INSTANTIATE_TEST_SUITE_P(List, CliBadInput, testing::Values(
     BadInput{"wrong_format", {"junk.orv", "-m", "1", "-o", "out/x.wav"}, "junk.orv: Wrong file format"},
     BadInput{"bad_line", {"-e", "tone 1000 1 0 x M 0 0", "-o", "out/x.wav"}, "-e: line 1: 'x' is not a valid integer value"},
     BadInput{"bad_line_in_file", {"bad.ovs", "-o", "keep.wav"}, "bad.ovs: Invalid command in line 3"},
+    BadInput{"bad_line_to_stdout", {"-e", "delay x", "-o", "-"}, "-e: line 1: 'x' is not a valid floating point value"},
     BadInput{"frequency_at_rate", {"-e", "tone 6000 1 0 0 M 0 0", "-r", "11025", "-o", "out/x.wav"},
              "the constant frequency 6000 Hz is outside the range above 0 and below 5512.5 Hz"},
     BadInput{"memory_5", {ORV_EXAMPLES_FILE, "-m", "5", "-o", "out/x.wav"}, "the memory number 5 is not 1, 2, 3 or 4"},
@@ -211,6 +213,15 @@ TEST_F(Cli, AFailedRenderKeepsTheOldFileAndASuccessfulOneReplacesIt)
     ASSERT_EQ(Render({"-e", "tone 1000 0.1 0 0 M 0 0", "-o", "keep.wav"}).Exit, 0);
     EXPECT_EQ(fs::file_size(dir / "keep.wav"), 44u + 2205u * 2u);
     EXPECT_EQ(fs::status(dir / "keep.wav").permissions(), fs::perms(0640));
+}
+
+TEST_F(Cli, ALinkKeepsPointingAtItsFile)
+{
+    Write("real.wav", "old contents");
+    fs::create_symlink("real.wav", dir / "link.wav");
+    ASSERT_EQ(Render({"-e", "tone 1000 0.1 0 0 M 0 0", "-o", "link.wav"}).Exit, 0);
+    EXPECT_TRUE(fs::is_symlink(dir / "link.wav"));
+    EXPECT_EQ(fs::file_size(dir / "real.wav"), 44u + 2205u * 2u);
 }
 
 TEST_F(Cli, RepeatNoteGoesToStandardError)

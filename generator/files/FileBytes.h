@@ -11,6 +11,10 @@ struct FileResult {
     std::string ErrorText;  // why it failed, e.g. "Permission denied"
 };
 
+// Writes all bytes to an open descriptor, retrying short and interrupted
+// writes; false with errno set when the descriptor refuses them.
+[[nodiscard]] bool WriteAll(int fd, std::string_view bytes);
+
 // Larger files are refused rather than read into memory.
 inline constexpr size_t kMaxFileBytes = 16 * 1024 * 1024;
 

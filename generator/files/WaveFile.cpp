@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "common/NumberText.h"
+#include "generator/files/FileBytes.h"
 
 namespace orv {
 
@@ -194,21 +195,6 @@ ExportStatus PrepareWaveExport(SynthState& s, const RecomputeInput& in, bool mon
 
 namespace {
 
-bool WriteAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
-
 bool SameFile(const struct stat& a, const struct stat& b)
 {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -233,7 +219,7 @@ ExportStatus WriteWaveFile(const std::string& path, SynthState& s, const SynthSw
         return ExportStatus::WriteFailed;
     }
 
-    const ByteSink sink = [fd](const uint8_t* data, size_t size) { return WriteAll(fd, data, size); };
+    const ByteSink sink = [fd](const uint8_t* data, size_t size) { return WriteAll(fd, {reinterpret_cast<const char*>(data), size}); };
     ExportStatus status = ExportStatus::WriteFailed;
     try {
         status = WriteWave(sink, s, sw, noise, progress);

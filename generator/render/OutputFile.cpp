@@ -1,5 +1,7 @@
 #include "generator/render/OutputFile.h"
 
+#include "generator/files/FileBytes.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -14,21 +16,6 @@
 namespace orv {
 
 namespace {
-
-bool WriteAll(int fd, const uint8_t* data, size_t size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= static_cast<size_t>(n);
-    }
-    return true;
-}
 
 constexpr size_t kWriteSize = 256 * 1024;
 
@@ -110,7 +97,7 @@ ByteSink OutputFile::Sink()
 
 bool OutputFile::Flush()
 {
-    const bool ok = fd_ >= 0 && WriteAll(fd_, pending_.data(), pending_.size());
+    const bool ok = fd_ >= 0 && WriteAll(fd_, {reinterpret_cast<const char*>(pending_.data()), pending_.size()});
     pending_.clear();
     return ok;
 }

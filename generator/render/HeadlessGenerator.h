@@ -17,11 +17,6 @@
 
 namespace orv {
 
-// The rates of the compatibility settings, in list order; the stored "Fs"
-// value is a position in this list.
-inline constexpr std::array<int32_t, 5> kSampleRates = {11025, 22050, 44100, 48000, 96000};
-inline constexpr int kDefaultRatePosition = 1;  // 22050 Hz
-
 [[nodiscard]] bool IsListedRate(int64_t rate);
 
 class HeadlessGenerator : public script::ControlSink {

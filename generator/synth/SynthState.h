@@ -1,10 +1,16 @@
 #pragma once
 // The numbers the sample synthesis works on, derived from the window's
 // controls by the recomputation handlers. One instance per process.
+#include <array>
 #include <cstdint>
 #include <limits>
 
 namespace orv {
+
+// The rates of the compatibility settings, in list order; the stored "Fs"
+// value is a position in this list.
+inline constexpr std::array<int32_t, 5> kSampleRates = {11025, 22050, 44100, 48000, 96000};
+inline constexpr int kDefaultRatePosition = 1;  // 22050 Hz
 
 // Narrowing a double into a float field relies on IEEE conversions
 // (out-of-range values become infinities, never undefined behaviour).

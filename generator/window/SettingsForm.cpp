@@ -10,6 +10,7 @@
 #include <QSettings>
 
 #include "common/NumberText.h"
+#include "generator/synth/SynthState.h"
 #include "generator/window/Generator.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
@@ -34,8 +35,8 @@ TSettingsForm::TSettingsForm(TGenerator& generator)
     auto* layout = new QGridLayout(this);
     Label1 = new QLabel(QStringLiteral("Sampling Frequency( Hz)"), this);
     FsList = new QComboBox(this);
-    FsList->addItems({QStringLiteral("11025"), QStringLiteral("22050"), QStringLiteral("44100"),
-                      QStringLiteral("48000"), QStringLiteral("96000")});
+    for (const int32_t rate : kSampleRates)
+        FsList->addItem(QString::number(rate));
     Label2 = new QLabel(QStringLiteral("Buffer Size:"), this);
     BufferSize = new QComboBox(this);
     BufferSize->addItems({QStringLiteral("4096"), QStringLiteral("8192"), QStringLiteral("16384"),

@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -14,14 +15,19 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPalette>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 #include "common/NumberText.h"
+#include "generator/files/FileBytes.h"
+#include "generator/files/PresetFile.h"
 #include "generator/synth/FillBuffer.h"
 #include "generator/synth/Recompute.h"
 #include "generator/window/AboutBox.h"
@@ -102,6 +108,7 @@ TGenerator::TGenerator(WaveOutService& service, char decimalSeparator, QWidget* 
 TGenerator::~TGenerator() {
     for (const auto& rule : exitRules_) rule.first->removeEventFilter(this);
     exitRules_.clear();
+    for (QLineEdit* edit : MemoryEdits()) edit->removeEventFilter(this);
     AudioOut1->OnStart = nullptr;
     AudioOut1->OnStop = nullptr;
     AudioOut1->OnFillBuffer = nullptr;
@@ -329,10 +336,15 @@ void TGenerator::BuildControls() {
             buttons[i]->setToolTip(
                 QStringLiteral("Recall Stored Sweep Settings (Right-click to Store)"));
             layout->addWidget(buttons[i]);
-            *edits[i] = new QLineEdit(buttons[i]);
-            (*edits[i])->setFrame(false);
-            (*edits[i])->setVisible(false);
-            (*edits[i])->setEnabled(false);
+            QLineEdit* edit = new QLineEdit(buttons[i]);
+            *edits[i] = edit;
+            edit->setFrame(false);
+            edit->setAlignment(Qt::AlignCenter);
+            QPalette face = edit->palette();
+            face.setColor(QPalette::Base, buttons[i]->palette().color(QPalette::Button));
+            edit->setPalette(face);
+            edit->setVisible(false);
+            edit->setEnabled(false);
         }
     }
     grid->addWidget(memories, 3, 0, 1, 3);
@@ -388,11 +400,27 @@ void TGenerator::BuildMenus() {
     Presets1 = bar->addMenu(QStringLiteral("&Presets"));
     const Qt::Key keys[4] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
     for (int i = 0; i < 4; ++i)
-        RecallMemory[i] = item(Presets1, ("Recall Memory " + std::to_string(i + 1)).c_str(), keys[i]);
+        RecallMemoryItems[i] =
+            item(Presets1, ("Recall Memory " + std::to_string(i + 1)).c_str(), keys[i]);
     Presets1->addSeparator();
     for (int i = 0; i < 4; ++i)
-        StoreMemory[i] = item(Presets1, ("Store Memory " + std::to_string(i + 1)).c_str(),
-                              Qt::SHIFT | keys[i]);
+        StoreMemoryItems[i] = item(Presets1, ("Store Memory " + std::to_string(i + 1)).c_str(),
+                                   Qt::SHIFT | keys[i]);
+
+    QMenu** popups[4] = {&PopupMenu1, &PopupMenu2, &PopupMenu3, &PopupMenu4};
+    QAction** stores[4] = {&Store, &Store2, &Store3, &Store4};
+    QAction** renames[4] = {&Rename, &Rename1, &Rename2, &Rename3};
+    const auto buttons = MemoryButtons();
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        QMenu* popup = new QMenu(buttons[i]);
+        *popups[i] = popup;
+        *stores[i] = popup->addAction(QStringLiteral("Store"));
+        *renames[i] = popup->addAction(QStringLiteral("Rename"));
+        QPushButton* button = buttons[i];
+        button->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(button, &QWidget::customContextMenuRequested, popup,
+                [button, popup](const QPoint& at) { popup->popup(button->mapToGlobal(at)); });
+    }
 
     Tools1 = bar->addMenu(QStringLiteral("&Tools"));
     FreqSlider1 = item(Tools1, "Show &Frequency Slider", Qt::CTRL | Qt::Key_F);
@@ -461,6 +489,27 @@ void TGenerator::ConnectHandlers() {
     connect(OnOff1, &QAction::triggered, this, &TGenerator::btnOFFClick);
     connect(Pause1, &QAction::triggered, this, &TGenerator::btnPauseClick);
 
+    const auto recall = std::to_array({&TGenerator::Memory11Click, &TGenerator::Mem2Click,
+                                       &TGenerator::Memory3Click, &TGenerator::Memory4Click});
+    const auto store = std::to_array({&TGenerator::StoreClick, &TGenerator::Store2Click,
+                                      &TGenerator::Store3Click, &TGenerator::Store4Click});
+    const auto rename = std::to_array({&TGenerator::RenameClick, &TGenerator::Rename1Click,
+                                       &TGenerator::Rename2Click, &TGenerator::Rename3Click});
+    const auto buttons = MemoryButtons();
+    const std::array<QAction*, kMemoryCount> storeItems{Store, Store2, Store3, Store4};
+    const std::array<QAction*, kMemoryCount> renameItems{Rename, Rename1, Rename2, Rename3};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        connect(buttons[i], &QPushButton::clicked, this, recall[i]);
+        connect(RecallMemoryItems[i], &QAction::triggered, this, recall[i]);
+        connect(StoreMemoryItems[i], &QAction::triggered, this, store[i]);
+        connect(storeItems[i], &QAction::triggered, this, store[i]);
+        connect(renameItems[i], &QAction::triggered, this, rename[i]);
+    }
+    for (QLineEdit* edit : MemoryEdits()) edit->installEventFilter(this);
+
+    connect(LoadSweepSettings1, &QAction::triggered, this, &TGenerator::LoadSweepSettings1Click);
+    connect(SaveSweepSettingsAs1, &QAction::triggered, this,
+            &TGenerator::SaveSweepSettingsAs1Click);
     connect(Exit1, &QAction::triggered, this, &TGenerator::Exit1Click);
     connect(Help1, &QAction::triggered, this, &TGenerator::Help1Click);
     connect(About2, &QAction::triggered, this, &TGenerator::About2Click);
@@ -501,6 +550,11 @@ void TGenerator::FormCreate() {
 
     fEditChange();
     ModulationOnClick();
+
+    for (int n = 1; n <= kMemoryCount; ++n) {
+        StoreMemory(n);
+        Memories[n - 1].Name = "Memory " + std::to_string(n);
+    }
 }
 
 void TGenerator::FormActivate() {
@@ -533,6 +587,28 @@ void TGenerator::keyPressEvent(QKeyEvent* event) {
 }
 
 bool TGenerator::eventFilter(QObject* watched, QEvent* event) {
+    const auto edits = MemoryEdits();
+    for (size_t i = 0; i < edits.size(); ++i) {
+        if (watched != edits[i]) continue;
+        static constexpr std::array keyDown{
+            &TGenerator::Mem1EditKeyDown, &TGenerator::Mem2EditKeyDown,
+            &TGenerator::Mem3EditKeyDown, &TGenerator::Mem4EditKeyDown};
+        static constexpr std::array exit{&TGenerator::Mem1EditExit, &TGenerator::Mem2EditExit,
+                                         &TGenerator::Mem3EditExit, &TGenerator::Mem4EditExit};
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            (this->*keyDown[i])(key);
+            // Return must not go on to the window's default button.
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) return true;
+        } else if (event->type() == QEvent::FocusOut) {
+            // Losing the focus to a menu or another window keeps the rename;
+            // anything else inside the window, even being disabled, ends it.
+            const auto reason = static_cast<QFocusEvent*>(event)->reason();
+            if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+                (this->*exit[i])();
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
     if (event->type() == QEvent::FocusOut) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         auto* control = qobject_cast<QWidget*>(watched);
@@ -869,6 +945,186 @@ void TGenerator::ControlMessage(int32_t Msg, int32_t, int32_t) {
     default:
         break;
     }
+}
+
+// ---- memories ----
+
+std::array<QPushButton*, kMemoryCount> TGenerator::MemoryButtons() const {
+    return {Mem1, Mem2, Memory3, Memory4};
+}
+
+std::array<QLineEdit*, kMemoryCount> TGenerator::MemoryEdits() const {
+    return {Mem1Edit, Mem2Edit, Mem3Edit, Mem4Edit};
+}
+
+void TGenerator::StoreMemory(int32_t n) {
+    if (n < 1 || n > kMemoryCount) return;
+    MemoryRecord& m = Memories[n - 1];
+    m.fInit = Text(fInit);
+    m.fFinal = Text(fFinal);
+    m.fEdit = Text(fEdit);
+    m.Duration = Text(Duration);
+    m.Amplitude = Text(Amplitude);
+    m.WaveForm = WaveForm->currentIndex();
+    m.Loop = Loop->isChecked();
+    m.mono = mono->isChecked();
+    m.Lefttick = Lefttick->isChecked();
+    m.RightTick = RightTick->isChecked();
+    m.PhaseEdit = Text(PhaseEdit);
+    m.Logarithmic = Logarithmic->isChecked();
+    m.Bidirectional = Bidirectional->isChecked();
+    m.ActivePage = SignalType->currentWidget() == Sweep ? SignalPage::Sweep : SignalPage::Constant;
+    m.ModulationOn = ModulationOn->isChecked();
+    m.ModPeriodLeft = Text(ModPeriodLeftEdit);
+    m.ModPeriodRight = Text(ModPeriodRightEdit);
+    m.ModDepthLeft = Text(ModDepthLeftEdit);
+    m.ModDepthRight = Text(ModDepthRightEdit);
+    m.ModFunctionLeft = ModFunctionLeft->currentIndex();
+    m.ModFunctionRight = ModFunctionRight->currentIndex();
+    m.ModPhaseLeft = Text(ModPhaseLeftEdit);
+    m.ModPhaseRight = Text(ModPhaseRightEdit);
+}
+
+// Every write runs the control's own handler, as typing would; the page and
+// the lists are set by code and run none.
+void TGenerator::RecallMemory(int32_t n) {
+    if (n < 1 || n > kMemoryCount) return;
+    if (AudioOut1->Running()) AudioOut1->StopNow();
+    const MemoryRecord m = Memories[n - 1];
+    const auto item = [](int32_t raw) { return ValidItemIndex(raw).value_or(-1); };
+    SignalType->setCurrentWidget(m.ActivePage == SignalPage::Sweep ? Sweep : Constant);
+    SetText(fEdit, m.fEdit);
+    SetText(Duration, m.Duration);
+    SetText(Amplitude, m.Amplitude);
+    WaveForm->setCurrentIndex(item(m.WaveForm));
+    Loop->setChecked(m.Loop);
+    mono->setChecked(m.mono);
+    Lefttick->setChecked(m.Lefttick);
+    RightTick->setChecked(m.RightTick);
+    SetText(PhaseEdit, m.PhaseEdit);
+    Logarithmic->setChecked(m.Logarithmic);
+    Bidirectional->setChecked(m.Bidirectional);
+    ModulationOn->setChecked(m.ModulationOn);
+    SetText(ModPeriodLeftEdit, m.ModPeriodLeft);
+    SetText(ModPeriodRightEdit, m.ModPeriodRight);
+    SetText(ModDepthLeftEdit, m.ModDepthLeft);
+    SetText(ModDepthRightEdit, m.ModDepthRight);
+    ModFunctionLeft->setCurrentIndex(item(m.ModFunctionLeft));
+    ModFunctionRight->setCurrentIndex(item(m.ModFunctionRight));
+    SetText(ModPhaseLeftEdit, m.ModPhaseLeft);
+    SetText(ModPhaseRightEdit, m.ModPhaseRight);
+    SetText(fInit, m.fInit);
+    SetText(fFinal, m.fFinal);
+    // The intermediate recomputations saw half-recalled values.
+    fEditChange();
+}
+
+void TGenerator::Memory11Click() { RecallMemory(1); }
+void TGenerator::Mem2Click() { RecallMemory(2); }
+void TGenerator::Memory3Click() { RecallMemory(3); }
+void TGenerator::Memory4Click() { RecallMemory(4); }
+
+void TGenerator::StoreClick() { StoreMemory(1); }
+void TGenerator::Store2Click() { StoreMemory(2); }
+void TGenerator::Store3Click() { StoreMemory(3); }
+void TGenerator::Store4Click() { StoreMemory(4); }
+
+void TGenerator::RenameClick() { BeginRename(1); }
+void TGenerator::Rename1Click() { BeginRename(2); }
+void TGenerator::Rename2Click() { BeginRename(3); }
+void TGenerator::Rename3Click() { BeginRename(4); }
+
+void TGenerator::Mem1EditKeyDown(int Key) { RenameKeyDown(1, Key); }
+void TGenerator::Mem2EditKeyDown(int Key) { RenameKeyDown(2, Key); }
+void TGenerator::Mem3EditKeyDown(int Key) { RenameKeyDown(3, Key); }
+void TGenerator::Mem4EditKeyDown(int Key) { RenameKeyDown(4, Key); }
+
+void TGenerator::Mem1EditExit() { EndRename(1); }
+void TGenerator::Mem2EditExit() { EndRename(2); }
+void TGenerator::Mem3EditExit() { EndRename(3); }
+void TGenerator::Mem4EditExit() { EndRename(4); }
+
+void TGenerator::BeginRename(int n) {
+    // One rename at a time: another one in progress takes its text first,
+    // so it cannot make ON the default button again behind this one.
+    for (int other = 1; other <= kMemoryCount; ++other)
+        if (other != n) EndRename(other);
+    QPushButton* button = MemoryButtons()[n - 1];
+    QLineEdit* edit = MemoryEdits()[n - 1];
+    btnON->setDefault(false);
+    button->setText(QString());
+    edit->setText(button->text());
+    const int height = std::min(edit->sizeHint().height(), button->height());
+    edit->setGeometry(4, (button->height() - height) / 2, std::max(button->width() - 8, 1), height);
+    edit->setVisible(true);
+    edit->setEnabled(true);
+    edit->setFocus(Qt::OtherFocusReason);
+}
+
+void TGenerator::RenameKeyDown(int n, int key) {
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) EndRename(n);
+}
+
+void TGenerator::EndRename(int n) {
+    QLineEdit* edit = MemoryEdits()[n - 1];
+    // Hiding the edit moves the focus on, which must not end it twice.
+    if (edit->isHidden()) return;
+    MemoryButtons()[n - 1]->setText(edit->text());
+    Memories[n - 1].Name = edit->text().toStdString();
+    btnON->setDefault(true);
+    edit->setVisible(false);
+    edit->setEnabled(false);
+}
+
+// ---- preset files ----
+
+bool TGenerator::LoadPresetFile(const QString& FileName) {
+    std::string bytes;
+    const FileResult read = ReadFileBytes(QFile::encodeName(FileName).toStdString(), bytes);
+    if (!read.Ok) {
+        Dialogs::Get().Error(this, QString::fromStdString(read.ErrorText));
+        return false;
+    }
+    MemorySlots loaded = Memories;
+    const PresetLoadResult result = ReadPresetBytes(bytes, loaded);
+    if (result.Status == PresetLoadStatus::WrongFormat) {
+        Dialogs::Get().Information(this, QString::fromUtf8(kWrongFileFormat));
+        return true;
+    }
+    // What was read before a bad number line stays loaded.
+    Memories = loaded;
+    if (!result.Ok()) {
+        Dialogs::Get().Error(this, QString::fromUtf8(result.Message()));
+        return false;
+    }
+    const auto buttons = MemoryButtons();
+    for (size_t i = 0; i < buttons.size(); ++i)
+        buttons[i]->setText(QString::fromStdString(Memories[i].Name));
+    return true;
+}
+
+void TGenerator::LoadSweepSettings1Click() {
+    AudioOut1->StopNow();
+    FileDialogRequest request;
+    request.Filter = QStringLiteral("Orvana Presets|*.orv");
+    request.DefaultExtension = QStringLiteral("orv");
+    const std::optional<QString> name = Dialogs::Get().OpenFile(this, request);
+    // A load that stopped at an error leaves the page as it was.
+    if (name && !LoadPresetFile(*name)) return;
+    SignalType->setCurrentWidget(Sweep);
+}
+
+void TGenerator::SaveSweepSettingsAs1Click() {
+    AudioOut1->StopNow();
+    FileDialogRequest request;
+    request.Filter = QStringLiteral("ORV presets|*.orv");
+    request.DefaultExtension = QStringLiteral("orv");
+    const std::optional<QString> name = Dialogs::Get().SaveFile(this, request);
+    if (!name) return;
+    // The old file stays whole until the new one is complete.
+    const FileResult saved =
+        ReplaceFileBytes(QFile::encodeName(*name).toStdString(), WritePresetBytes(Memories));
+    if (!saved.Ok) Dialogs::Get().Error(this, QString::fromStdString(saved.ErrorText));
 }
 
 // ---- menu commands ----

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "generator/audioout/AudioIO.h"
+#include "generator/files/MemoryRecord.h"
 #include "generator/synth/Samples.h"
 #include "generator/synth/SynthState.h"
 #include "generator/window/Controls.h"
@@ -106,6 +107,19 @@ public:
     QLineEdit* Mem2Edit;
     QLineEdit* Mem3Edit;
     QLineEdit* Mem4Edit;
+    // Each button's right-click menu: "Store" and "Rename".
+    QMenu* PopupMenu1;
+    QMenu* PopupMenu2;
+    QMenu* PopupMenu3;
+    QMenu* PopupMenu4;
+    QAction* Store;
+    QAction* Rename;
+    QAction* Store2;
+    QAction* Rename1;
+    QAction* Store3;
+    QAction* Rename2;
+    QAction* Store4;
+    QAction* Rename3;
     // Playback.
     QCheckBox* chkSync;
     TShape* LED;
@@ -122,8 +136,8 @@ public:
     QAction* RunScript1;
     QAction* Exit1;
     QMenu* Presets1;
-    std::array<QAction*, 4> RecallMemory{};
-    std::array<QAction*, 4> StoreMemory{};
+    std::array<QAction*, 4> RecallMemoryItems{};
+    std::array<QAction*, 4> StoreMemoryItems{};
     QMenu* Tools1;
     QAction* FreqSlider1;
     QAction* Compatibilitysettings1;
@@ -143,6 +157,8 @@ public:
     const char DecimalSeparator;
     TSettingsForm* SettingsForm = nullptr;   // set by the settings window itself
     TAboutBox* AboutBox;
+    // Slot n is Memories[n - 1].
+    MemorySlots Memories;
 
     QColor LEDColor() const { return LED->Color(); }
     QPushButton* DefaultButton() const;
@@ -197,6 +213,36 @@ public:
     // A control message (number, wParam, lParam) as another generator sends it.
     void ControlMessage(int32_t Msg, int32_t WParam, int32_t LParam);
 
+    // Memories 1 to 4; other slot numbers are ignored.
+    void StoreMemory(int32_t n);
+    void RecallMemory(int32_t n);
+    void Memory11Click();
+    void Mem2Click();
+    void Memory3Click();
+    void Memory4Click();
+    void StoreClick();
+    void Store2Click();
+    void Store3Click();
+    void Store4Click();
+    void RenameClick();
+    void Rename1Click();
+    void Rename2Click();
+    void Rename3Click();
+    void Mem1EditKeyDown(int Key);
+    void Mem2EditKeyDown(int Key);
+    void Mem3EditKeyDown(int Key);
+    void Mem4EditKeyDown(int Key);
+    void Mem1EditExit();
+    void Mem2EditExit();
+    void Mem3EditExit();
+    void Mem4EditExit();
+
+    // Preset files. LoadPresetFile shows what went wrong itself; false when
+    // the file could not be read or a number line stopped the load.
+    bool LoadPresetFile(const QString& FileName);
+    void LoadSweepSettings1Click();
+    void SaveSweepSettingsAs1Click();
+
     // Menu commands.
     void Exit1Click();
     void Help1Click();
@@ -223,6 +269,11 @@ private:
     void SetPauseBold(bool bold);
     void LockWhilePlaying(bool locked);
     void EnablePresets(bool enabled);
+    std::array<QPushButton*, kMemoryCount> MemoryButtons() const;
+    std::array<QLineEdit*, kMemoryCount> MemoryEdits() const;
+    void BeginRename(int n);
+    void RenameKeyDown(int n, int key);
+    void EndRename(int n);
     std::string Text(const QLineEdit* edit) const;
     void SetText(QLineEdit* edit, const std::string& text);
 

@@ -2,7 +2,9 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QDeadlineTimer>
+#include <QDir>
 #include <QFile>
 #include <QTabBar>
 #include <QLabel>
@@ -16,12 +18,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <memory>
 #include <numbers>
 
 #include "generator/audioout/FakeWaveOut.h"
+#include "generator/files/MemoryRecord.h"
 #include "generator/synth/FillBuffer.h"
 #include "generator/window/AboutBox.h"
 #include "generator/window/Generator.h"
@@ -541,7 +545,7 @@ TEST_F(GeneratorTest, MenusCarryTheirShortCuts) {
     EXPECT_EQ(gen_->OnOff1->shortcut(), QKeySequence(Qt::Key_F9));
     EXPECT_EQ(gen_->Off1->text(), "ON");
     EXPECT_EQ(gen_->Off1->shortcut(), QKeySequence(Qt::Key_F11));
-    EXPECT_EQ(gen_->StoreMemory[3]->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F8));
+    EXPECT_EQ(gen_->StoreMemoryItems[3]->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F8));
     QTest::keyClick(gen_.get(), Qt::Key_F11);
     EXPECT_TRUE(WaitFor([&] { return gen_->Playing; }, false));
     QTest::keyClick(gen_.get(), Qt::Key_F9);
@@ -585,6 +589,715 @@ TEST_F(GeneratorTest, CommaSeparatorReadsAndWritesNumbers) {
     EXPECT_EQ(gen_->fEdit->text(), "1000,1235");
     TypeAndLeave(gen_->Duration, "2,5");
     EXPECT_EQ(gen_->State.SweepLength, 55125);
+}
+
+// ---- memories ----
+
+MemoryRecord StartRecord(int n) {
+    MemoryRecord m;
+    m.Name = "Memory " + std::to_string(n);
+    m.fEdit = "1000";
+    m.fInit = "100";
+    m.fFinal = "1000";
+    m.Duration = "3";
+    m.Amplitude = "0";
+    m.WaveForm = 0;
+    m.Loop = true;
+    m.mono = true;
+    m.Lefttick = true;
+    m.RightTick = true;
+    m.PhaseEdit = "0";
+    m.ActivePage = SignalPage::Constant;
+    m.ModulationOn = false;
+    m.ModPeriodLeft = "1";
+    m.ModPeriodRight = "1";
+    m.ModDepthLeft = "100";
+    m.ModDepthRight = "100";
+    m.ModFunctionLeft = 1;
+    m.ModFunctionRight = 1;
+    m.ModPhaseLeft = "0";
+    m.ModPhaseRight = "0";
+    return m;
+}
+
+// The numbers the controls describe, without the running position.
+void ExpectSameSynthesis(const SynthState& a, const SynthState& b) {
+    EXPECT_EQ(a.SweepLength, b.SweepLength);
+    EXPECT_EQ(a.PhaseStep, b.PhaseStep);
+    EXPECT_EQ(a.StartFreqNorm, b.StartFreqNorm);
+    EXPECT_EQ(a.FinalFreqNorm, b.FinalFreqNorm);
+    EXPECT_EQ(a.StepAdd, b.StepAdd);
+    EXPECT_EQ(a.StepFactor, b.StepFactor);
+    EXPECT_EQ(a.AmplitudeScale, b.AmplitudeScale);
+    EXPECT_EQ(a.LeftModDepth, b.LeftModDepth);
+    EXPECT_EQ(a.RightModDepth, b.RightModDepth);
+    EXPECT_EQ(a.LeftModPeriod, b.LeftModPeriod);
+    EXPECT_EQ(a.RightModPeriod, b.RightModPeriod);
+    EXPECT_EQ(a.LeftModPhase, b.LeftModPhase);
+    EXPECT_EQ(a.RightModPhase, b.RightModPhase);
+    EXPECT_EQ(a.ChannelPhase, b.ChannelPhase);
+    EXPECT_EQ(a.LeftOn, b.LeftOn);
+    EXPECT_EQ(a.RightOn, b.RightOn);
+}
+
+class MemoryTest : public GeneratorTest {
+protected:
+    // A stereo sweep with every field away from its start value.
+    void SetStereoSweep() {
+        TGenerator& g = *gen_;
+        g.SignalType->setCurrentWidget(g.Sweep);
+        g.fEdit->setText("440.5");
+        g.fInit->setText("20");
+        g.fFinal->setText("10000");
+        g.Duration->setText("2.5");
+        g.Amplitude->setText("-12");
+        g.WaveForm->setCurrentIndex(2);
+        g.mono->setChecked(false);
+        g.RightTick->setChecked(false);
+        g.PhaseEdit->setText("90");
+        g.Logarithmic->setChecked(true);
+        g.Bidirectional->setChecked(true);
+        g.ModulationOn->setChecked(true);
+        g.ModPeriodLeftEdit->setText("0.5");
+        g.ModPeriodRightEdit->setText("2");
+        g.ModDepthLeftEdit->setText("50");
+        g.ModDepthRightEdit->setText("75");
+        g.ModFunctionLeft->setCurrentIndex(2);
+        g.ModFunctionRight->setCurrentIndex(3);
+        g.ModPhaseLeftEdit->setText("45");
+        g.ModPhaseRightEdit->setText("180");
+        g.fEditChange();
+    }
+
+    void ExpectStereoSweepShown() {
+        const TGenerator& g = *gen_;
+        EXPECT_EQ(g.SignalType->currentWidget(), g.Sweep);
+        EXPECT_EQ(g.fEdit->text(), "440.5");
+        EXPECT_EQ(g.fInit->text(), "20");
+        EXPECT_EQ(g.fFinal->text(), "10000");
+        EXPECT_EQ(g.Duration->text(), "2.5");
+        EXPECT_EQ(g.Amplitude->text(), "-12");
+        EXPECT_EQ(g.WaveForm->currentIndex(), 2);
+        EXPECT_TRUE(g.Loop->isChecked());
+        EXPECT_FALSE(g.mono->isChecked());
+        EXPECT_TRUE(g.Lefttick->isChecked());
+        EXPECT_FALSE(g.RightTick->isChecked());
+        EXPECT_EQ(g.PhaseEdit->text(), "90");
+        EXPECT_TRUE(g.Logarithmic->isChecked());
+        EXPECT_TRUE(g.Bidirectional->isChecked());
+        EXPECT_TRUE(g.ModulationOn->isChecked());
+        EXPECT_TRUE(g.ModPeriodLeftEdit->isEnabled());
+        EXPECT_EQ(g.ModPeriodLeftEdit->text(), "0.5");
+        EXPECT_EQ(g.ModPeriodRightEdit->text(), "2");
+        EXPECT_EQ(g.ModDepthLeftEdit->text(), "50");
+        EXPECT_EQ(g.ModDepthRightEdit->text(), "75");
+        EXPECT_EQ(g.ModFunctionLeft->currentIndex(), 2);
+        EXPECT_EQ(g.ModFunctionRight->currentIndex(), 3);
+        EXPECT_EQ(g.ModPhaseLeftEdit->text(), "45");
+        EXPECT_EQ(g.ModPhaseRightEdit->text(), "180");
+    }
+
+    void ExpectStartValuesShown() {
+        const TGenerator& g = *gen_;
+        EXPECT_EQ(g.SignalType->currentWidget(), g.Constant);
+        EXPECT_EQ(g.fEdit->text(), "1000");
+        EXPECT_EQ(g.Duration->text(), "3");
+        EXPECT_EQ(g.Amplitude->text(), "0");
+        EXPECT_EQ(g.WaveForm->currentIndex(), 0);
+        EXPECT_TRUE(g.Loop->isChecked());
+        EXPECT_TRUE(g.mono->isChecked());
+        EXPECT_FALSE(g.ModulationOn->isChecked());
+        EXPECT_FALSE(g.ModPeriodLeftEdit->isEnabled());
+        EXPECT_EQ(g.ModFunctionLeft->currentIndex(), 1);
+        EXPECT_EQ(g.ModFunctionRight->currentIndex(), 1);
+        EXPECT_FALSE(g.ModPeriodRightEdit->isVisible());
+    }
+};
+
+TEST_F(MemoryTest, EverySlotStartsWithTheStartValuesAndItsName) {
+    Create();
+    for (int n = 1; n <= kMemoryCount; ++n) {
+        EXPECT_EQ(gen_->Memories[n - 1], StartRecord(n)) << n;
+    }
+    EXPECT_EQ(gen_->Mem1->text(), "Memory 1");
+    EXPECT_EQ(gen_->Memory4->text(), "Memory 4");
+}
+
+TEST_F(MemoryTest, StoreThenRecallGivesBackEveryFieldAndTheSynthesis) {
+    Create();
+    SetStereoSweep();
+    const SynthState stored = gen_->State;
+    QTest::keyClick(gen_.get(), Qt::Key_F7, Qt::ShiftModifier);
+    const MemoryRecord& m = gen_->Memories[2];
+    EXPECT_EQ(m.Name, "Memory 3");
+    EXPECT_EQ(m.fEdit, "440.5");
+    EXPECT_EQ(m.fInit, "20");
+    EXPECT_EQ(m.fFinal, "10000");
+    EXPECT_EQ(m.WaveForm, 2);
+    EXPECT_FALSE(m.RightTick);
+    EXPECT_EQ(m.ActivePage, SignalPage::Sweep);
+    EXPECT_EQ(m.ModFunctionRight, 3);
+    EXPECT_EQ(m.ModPhaseRight, "180");
+    EXPECT_EQ(gen_->Memories[0], StartRecord(1));
+
+    gen_->Mem1->click();
+    ExpectStartValuesShown();
+    EXPECT_FLOAT_EQ(gen_->State.StartFreqNorm, 1000.0f / 22050);
+
+    QTest::keyClick(gen_.get(), Qt::Key_F7);
+    ExpectStereoSweepShown();
+    ExpectSameSynthesis(gen_->State, stored);
+    EXPECT_TRUE(dialogs_->Log.empty());
+}
+
+TEST_F(MemoryTest, EveryRouteStoresAndRecallsItsOwnSlot) {
+    Create();
+    const std::array<QPushButton*, 4> buttons{gen_->Mem1, gen_->Mem2, gen_->Memory3,
+                                              gen_->Memory4};
+    const std::array<QAction*, 4> popupStores{gen_->Store, gen_->Store2, gen_->Store3,
+                                              gen_->Store4};
+    const Qt::Key keys[4] = {Qt::Key_F5, Qt::Key_F6, Qt::Key_F7, Qt::Key_F8};
+    for (int i = 0; i < 4; ++i) {
+        SCOPED_TRACE(i);
+        const QString byPopup = QString::number(200 + i);
+        const QString byMenu = QString::number(300 + i);
+        const QString byKey = QString::number(400 + i);
+        const auto storeAndRecall = [&](const QString& f, const std::function<void()>& store,
+                                        const std::function<void()>& recall) {
+            gen_->fEdit->setText(f);
+            store();
+            EXPECT_EQ(gen_->Memories[i].fEdit, f.toStdString());
+            gen_->fEdit->setText("50");
+            recall();
+            EXPECT_EQ(gen_->fEdit->text(), f);
+        };
+        storeAndRecall(byPopup, [&] { popupStores[i]->trigger(); }, [&] { buttons[i]->click(); });
+        storeAndRecall(byMenu, [&] { gen_->StoreMemoryItems[i]->trigger(); },
+                       [&] { gen_->RecallMemoryItems[i]->trigger(); });
+        storeAndRecall(byKey, [&] { QTest::keyClick(gen_.get(), keys[i], Qt::ShiftModifier); },
+                       [&] { QTest::keyClick(gen_.get(), keys[i]); });
+        for (int other = 0; other < 4; ++other) {
+            if (other != i) {
+                EXPECT_NE(gen_->Memories[other].fEdit, byKey.toStdString());
+            }
+        }
+    }
+}
+
+TEST_F(MemoryTest, ARightClickOpensTheButtonsOwnMenu) {
+    Create();
+    const QPoint at = gen_->Memory3->rect().center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, gen_->Memory3->mapToGlobal(at));
+    QApplication::sendEvent(gen_->Memory3, &click);
+    EXPECT_TRUE(gen_->PopupMenu3->isVisible());
+    EXPECT_FALSE(gen_->PopupMenu1->isVisible());
+    QStringList items;
+    for (QAction* a : gen_->PopupMenu3->actions()) items << a->text();
+    EXPECT_EQ(items, (QStringList{"Store", "Rename"}));
+    gen_->PopupMenu3->close();
+}
+
+TEST_F(MemoryTest, RecallWhilePlayingStopsAndDoesNotRestart) {
+    Create();
+    gen_->fEdit->setText("500");
+    gen_->StoreMemory(2);
+    gen_->fEdit->setText("700");
+    Start();
+    gen_->RecallMemory(2);
+    EXPECT_FALSE(gen_->AudioOut1->Running());
+    EXPECT_TRUE(WaitFor([&] { return !gen_->Playing; }));
+    EXPECT_EQ(gen_->fEdit->text(), "500");
+    for (int i = 0; i < 3; ++i) fake_.CompleteOne();
+    QApplication::processEvents();
+    EXPECT_FALSE(gen_->Playing);
+    EXPECT_TRUE(gen_->Mem2->isEnabled());
+}
+
+TEST_F(MemoryTest, StoreWhilePlayingKeepsPlaying) {
+    Create();
+    Start();
+    gen_->fEdit->setText("880");
+    gen_->StoreMemory(4);
+    EXPECT_TRUE(gen_->AudioOut1->Running());
+    EXPECT_TRUE(gen_->Playing);
+    EXPECT_EQ(gen_->Memories[3].fEdit, "880");
+    EXPECT_EQ(gen_->Memories[3].Name, "Memory 4");
+    EXPECT_TRUE(dialogs_->Log.empty());
+}
+
+TEST_F(MemoryTest, AStereoSlotRecalledIntoAMonoWindow) {
+    Create();
+    gen_->mono->setChecked(false);
+    gen_->Lefttick->setChecked(false);
+    gen_->PhaseEdit->setText("30");
+    gen_->StoreMemory(1);
+    gen_->mono->setChecked(true);
+    ASSERT_FALSE(gen_->ModPeriodRightEdit->isVisible());
+
+    gen_->RecallMemory(1);
+    EXPECT_FALSE(gen_->mono->isChecked());
+    EXPECT_TRUE(gen_->ModPeriodRightEdit->isVisible());
+    EXPECT_TRUE(gen_->Label11->isVisible());
+    EXPECT_FALSE(gen_->Lefttick->isChecked());
+    EXPECT_TRUE(gen_->RightTick->isChecked());
+    EXPECT_EQ(gen_->PhaseEdit->text(), "30");
+    EXPECT_EQ(gen_->State.LeftOn, 0);
+    EXPECT_EQ(gen_->State.RightOn, 1);
+    // One channel only: no phase between channels to set.
+    EXPECT_FALSE(gen_->PhaseEdit->isEnabled());
+}
+
+TEST_F(MemoryTest, AMonoSlotRecalledIntoAStereoWindow) {
+    Create();
+    gen_->StoreMemory(1);
+    gen_->mono->setChecked(false);
+    gen_->RightTick->setChecked(false);
+    gen_->PhaseEdit->setText("45");
+
+    gen_->RecallMemory(1);
+    EXPECT_TRUE(gen_->mono->isChecked());
+    EXPECT_FALSE(gen_->ModPeriodRightEdit->isVisible());
+    EXPECT_TRUE(gen_->Lefttick->isChecked());
+    EXPECT_TRUE(gen_->RightTick->isChecked());
+    EXPECT_EQ(gen_->PhaseEdit->text(), "0");
+    EXPECT_EQ(gen_->State.ChannelPhase, 0.0f);
+    EXPECT_EQ(gen_->State.RightOn, 1);
+}
+
+TEST_F(MemoryTest, ANeverStoredSlotGivesTheStartValues) {
+    Create();
+    const SynthState start = gen_->State;
+    SetStereoSweep();
+    gen_->RecallMemory(4);
+    ExpectStartValuesShown();
+    EXPECT_EQ(gen_->fInit->text(), "100");
+    EXPECT_EQ(gen_->fFinal->text(), "1000");
+    EXPECT_FALSE(gen_->Logarithmic->isChecked());
+    ExpectSameSynthesis(gen_->State, start);
+}
+
+TEST_F(MemoryTest, SlotNumbersOutsideOneToFourTouchNothing) {
+    Create();
+    gen_->fEdit->setText("1234");
+    Start();
+    const MemorySlots before = gen_->Memories;
+    for (const int32_t n : {0, 5, -1, 1024, std::numeric_limits<int32_t>::min()}) {
+        gen_->StoreMemory(n);
+        gen_->RecallMemory(n);
+    }
+    EXPECT_EQ(gen_->Memories, before);
+    EXPECT_TRUE(gen_->Playing);
+    EXPECT_TRUE(gen_->AudioOut1->Running());
+    EXPECT_EQ(gen_->fEdit->text(), "1234");
+}
+
+TEST_F(MemoryTest, AnItemIndexOutsideTheListsSelectsNothing) {
+    Create();
+    gen_->Memories[1].WaveForm = 7;
+    gen_->Memories[1].ModFunctionLeft = -3;
+    gen_->Memories[1].ModFunctionRight = 3;
+    gen_->RecallMemory(2);
+    EXPECT_EQ(gen_->WaveForm->currentIndex(), -1);
+    EXPECT_EQ(gen_->ModFunctionLeft->currentIndex(), -1);
+    EXPECT_EQ(gen_->ModFunctionRight->currentIndex(), 3);
+    // The slot itself keeps what it holds until it is stored again.
+    EXPECT_EQ(gen_->Memories[1].WaveForm, 7);
+    EXPECT_TRUE(dialogs_->Log.empty());
+}
+
+TEST_F(MemoryTest, RecallRunsTheChangeRulesButNotTheExitRules) {
+    Create();
+    gen_->Memories[0].fEdit = "abc";
+    gen_->Memories[0].ModDepthLeft = "150";
+    gen_->Memories[0].ModulationOn = true;
+    const float before = gen_->State.StartFreqNorm;
+    gen_->RecallMemory(1);
+    // Unparsable texts stand as typed and keep the previous values.
+    EXPECT_EQ(gen_->fEdit->text(), "abc");
+    EXPECT_EQ(gen_->ModDepthLeftEdit->text(), "150");
+    EXPECT_FLOAT_EQ(gen_->State.StartFreqNorm, before);
+    EXPECT_TRUE(dialogs_->Log.empty());
+}
+
+TEST_F(MemoryTest, RenameWithEnterNamesTheSlotAndGivesBackTheDefaultButton) {
+    Create();
+    const QSize size = gen_->size();
+    const int width = gen_->Mem1->width();
+    gen_->Rename->trigger();
+    EXPECT_EQ(gen_->Mem1->text(), "");
+    EXPECT_TRUE(gen_->Mem1Edit->isVisible());
+    EXPECT_TRUE(gen_->Mem1Edit->isEnabled());
+    EXPECT_TRUE(gen_->Mem1Edit->hasFocus());
+    EXPECT_EQ(gen_->Mem1Edit->text(), "");
+    EXPECT_EQ(gen_->DefaultButton(), nullptr);
+    // The empty caption moves nothing.
+    QApplication::processEvents();
+    EXPECT_EQ(gen_->size(), size);
+    EXPECT_EQ(gen_->Mem1->width(), width);
+
+    QTest::keyClicks(gen_->Mem1Edit, "Bass");
+    QTest::keyClick(gen_->Mem1Edit, Qt::Key_Return);
+    EXPECT_EQ(gen_->Mem1->text(), "Bass");
+    EXPECT_EQ(gen_->Memories[0].Name, "Bass");
+    EXPECT_EQ(gen_->DefaultButton(), gen_->btnON);
+    EXPECT_FALSE(gen_->Mem1Edit->isVisible());
+    EXPECT_FALSE(gen_->Mem1Edit->isEnabled());
+    // Return named the slot; it did not switch the output on.
+    QApplication::processEvents();
+    EXPECT_FALSE(gen_->Playing);
+
+    // Storing keeps the name.
+    gen_->fEdit->setText("60");
+    gen_->StoreClick();
+    EXPECT_EQ(gen_->Memories[0].Name, "Bass");
+    EXPECT_EQ(gen_->Memories[0].fEdit, "60");
+}
+
+TEST_F(MemoryTest, LeavingTheRenameEditTakesWhatItHolds) {
+    Create();
+    gen_->Rename1->trigger();
+    QTest::mouseClick(gen_->fEdit, Qt::LeftButton);
+    EXPECT_EQ(gen_->Mem2->text(), "");
+    EXPECT_EQ(gen_->Memories[1].Name, "");
+    EXPECT_FALSE(gen_->Mem2Edit->isVisible());
+    EXPECT_EQ(gen_->DefaultButton(), gen_->btnON);
+
+    gen_->Rename3->trigger();
+    QTest::keyClicks(gen_->Mem4Edit, "Sub, 40.5 Hz");
+    QTest::keyClick(gen_->Mem4Edit, Qt::Key_Tab);
+    EXPECT_EQ(gen_->Memory4->text(), "Sub, 40.5 Hz");
+    EXPECT_EQ(gen_->Memories[3].Name, "Sub, 40.5 Hz");
+    EXPECT_EQ(gen_->Memories[2].Name, "Memory 3");
+}
+
+TEST_F(MemoryTest, EscapeDoesNotCancelARename) {
+    Create();
+    gen_->Rename2->trigger();
+    QTest::keyClicks(gen_->Mem3Edit, "Lead");
+    QTest::keyClick(gen_->Mem3Edit, Qt::Key_Escape);
+    EXPECT_TRUE(gen_->Mem3Edit->isVisible());
+    EXPECT_EQ(gen_->Mem3Edit->text(), "Lead");
+    EXPECT_EQ(gen_->DefaultButton(), nullptr);
+    QTest::mouseClick(gen_->Duration, Qt::LeftButton);
+    EXPECT_EQ(gen_->Memory3->text(), "Lead");
+    EXPECT_EQ(gen_->Memories[2].Name, "Lead");
+}
+
+TEST_F(MemoryTest, ASecondRenameEndsTheFirst) {
+    Create();
+    gen_->RenameClick();
+    QTest::keyClicks(gen_->Mem1Edit, "A");
+    gen_->Rename1Click();
+    EXPECT_EQ(gen_->Mem1->text(), "A");
+    EXPECT_FALSE(gen_->Mem1Edit->isVisible());
+    EXPECT_TRUE(gen_->Mem2Edit->hasFocus());
+    // The second name is still being typed.
+    EXPECT_EQ(gen_->DefaultButton(), nullptr);
+    QTest::keyClicks(gen_->Mem2Edit, "B");
+    QTest::keyClick(gen_->Mem2Edit, Qt::Key_Enter);
+    EXPECT_EQ(gen_->Memories[1].Name, "B");
+    EXPECT_EQ(gen_->DefaultButton(), gen_->btnON);
+}
+
+TEST_F(MemoryTest, AStartDuringARenameTakesTheNameAndKeepsOffTheDefault) {
+    Create();
+    gen_->Rename->trigger();
+    QTest::keyClicks(gen_->Mem1Edit, "Tone");
+    Start();
+    EXPECT_FALSE(gen_->Mem1Edit->isVisible());
+    EXPECT_EQ(gen_->Memories[0].Name, "Tone");
+    EXPECT_EQ(gen_->Mem1->text(), "Tone");
+    EXPECT_EQ(gen_->DefaultButton(), gen_->btnOFF);
+}
+
+TEST_F(MemoryTest, ASweepSlotRecalledOverTheSameTextsDescribesTheSweep) {
+    Create();
+    // Only the page differs, so no text write recomputes anything.
+    gen_->Memories[0].ActivePage = SignalPage::Sweep;
+    gen_->RecallMemory(1);
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Sweep);
+    EXPECT_FLOAT_EQ(gen_->State.StartFreqNorm, 100.0f / 22050);
+    EXPECT_FLOAT_EQ(gen_->State.FinalFreqNorm, 1000.0f / 22050);
+}
+
+// ---- preset files ----
+
+class PresetCommandsTest : public MemoryTest {
+protected:
+    QString Path(const QString& name) const { return files_.filePath(name); }
+
+    static QByteArray Contents(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    static void Put(const QString& path, const QByteArray& bytes) {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+
+    void Save(const QString& path) {
+        dialogs_->Files.push_back(path);
+        gen_->SaveSweepSettingsAs1Click();
+    }
+
+    void Load(const QString& path) {
+        dialogs_->Files.push_back(path);
+        gen_->LoadSweepSettings1Click();
+    }
+
+    // Four different slots: both pages, every check box both ways, texts
+    // with "," and ".", and an empty name.
+    void FillFourSlots() {
+        SetStereoSweep();
+        gen_->StoreMemory(1);
+        gen_->Memories[0].Name = "Sweep, stereo";
+        MemoryRecord& b = gen_->Memories[1];
+        b = StartRecord(2);
+        b.Name = "";
+        b.fEdit = "1000,5";
+        b.Loop = false;
+        b.Bidirectional = true;
+        b.ModulationOn = true;
+        b.ModFunctionLeft = 0;
+        b.ModFunctionRight = 2;
+        MemoryRecord& c = gen_->Memories[2];
+        c = StartRecord(3);
+        c.Name = "Noise -6 dB";
+        c.WaveForm = 3;
+        c.Amplitude = "-6";
+        c.mono = false;
+        c.Lefttick = false;
+        c.RightTick = true;
+        c.Logarithmic = true;
+        c.ActivePage = SignalPage::Sweep;
+        MemoryRecord& d = gen_->Memories[3];
+        d = StartRecord(4);
+        d.Name = "Ton 440,0 Hz.";
+        d.fEdit = "440.25";
+        d.ModPhaseLeft = "12,5";
+    }
+
+    QTemporaryDir files_;
+};
+
+TEST_F(PresetCommandsTest, SavedSlotsLoadIntoASecondWindow) {
+    Create();
+    FillFourSlots();
+    const QString file = Path("four.orv");
+    Save(Path("four"));
+    ASSERT_TRUE(dialogs_->Log.empty() ||
+                std::all_of(dialogs_->Log.begin(), dialogs_->Log.end(),
+                            [](const auto& e) { return e.Kind == "save"; }));
+    ASSERT_FALSE(dialogs_->Requests.empty());
+    EXPECT_EQ(dialogs_->Requests.back().Filter, "ORV presets|*.orv");
+    EXPECT_EQ(dialogs_->Requests.back().DefaultExtension, "orv");
+    EXPECT_FALSE(dialogs_->Requests.back().AskBeforeReplacing);
+    ASSERT_TRUE(QFile::exists(file));
+    const MemorySlots saved = gen_->Memories;
+
+    auto first = std::move(gen_);
+    settings_.reset();
+    Create();
+    dialogs_->Log.clear();
+    Load(file);
+    EXPECT_EQ(dialogs_->Requests.back().Filter, "Orvana Presets|*.orv");
+    EXPECT_EQ(dialogs_->Requests.back().DefaultExtension, "orv");
+    EXPECT_EQ(gen_->Memories, saved);
+    EXPECT_EQ(gen_->Mem1->text(), "Sweep, stereo");
+    EXPECT_EQ(gen_->Mem2->text(), "");
+    EXPECT_EQ(gen_->Memory3->text(), "Noise -6 dB");
+    EXPECT_EQ(gen_->Memory4->text(), "Ton 440,0 Hz.");
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Sweep);
+    for (const auto& e : dialogs_->Log) EXPECT_EQ(e.Kind, "open") << e.Text.toStdString();
+
+    gen_->RecallMemory(1);
+    ExpectStereoSweepShown();
+    first.reset();
+}
+
+TEST_F(PresetCommandsTest, StartValuesSaveAsFourBlocksThatDifferInMarkerAndName) {
+    Create();
+    const QString file = Path("start.orv");
+    Save(file);
+    const QList<QByteArray> lines = Contents(file).split('\n');
+    ASSERT_EQ(lines.size(), 102);
+    EXPECT_TRUE(lines.back().isEmpty());
+    for (int i = 0; i < 101; ++i) ASSERT_TRUE(lines[i].endsWith('\r')) << i;
+    const QList<QByteArray> block1{
+        "Preset1", "Memory 1", "100", "1000", "1000", "3", "0", "0", "-1", "-1", "-1", "-1", "0",
+        "0",       "0",        "Constant", "0", "1", "1", "100", "100", "1", "1", "0", "0"};
+    EXPECT_EQ(lines[0].chopped(1), "ORV Preset File V3.2");
+    for (int n = 0; n < 4; ++n) {
+        for (int i = 0; i < 25; ++i) {
+            QByteArray expected = block1[i];
+            if (i == 0) expected = "Preset" + QByteArray::number(n + 1);
+            if (i == 1) expected = "Memory " + QByteArray::number(n + 1);
+            EXPECT_EQ(lines[1 + n * 25 + i].chopped(1), expected) << n << " " << i;
+        }
+    }
+}
+
+TEST_F(PresetCommandsTest, AWrongHeaderShowsItsMessageAndChangesNothing) {
+    Create();
+    gen_->RenameClick();
+    QTest::keyClicks(gen_->Mem1Edit, "Kept");
+    QTest::keyClick(gen_->Mem1Edit, Qt::Key_Return);
+    const MemorySlots before = gen_->Memories;
+    const QString good = Path("good.orv");
+    Save(good);
+    const QByteArray bytes = Contents(good);
+    QByteArray lfOnly = bytes;
+    lfOnly.replace("\r\n", "\n");
+    QByteArray otherVersion = bytes;
+    otherVersion.replace("V3.2", "V3.1");
+    QByteArray lowerCase = bytes;
+    lowerCase.replace("ORV Preset", "orv Preset");
+    for (const QByteArray& damaged : {lfOnly, otherVersion, lowerCase, QByteArray()}) {
+        Put(Path("bad.orv"), damaged);
+        gen_->Memories[0].Name = "Kept";
+        dialogs_->Log.clear();
+        gen_->SignalType->setCurrentWidget(gen_->Constant);
+        Load(Path("bad.orv"));
+        ASSERT_EQ(dialogs_->Log.size(), 2u);
+        EXPECT_EQ(dialogs_->Log.back().Kind, "information");
+        EXPECT_EQ(dialogs_->Log.back().Text, "Wrong file format");
+        EXPECT_EQ(gen_->Memories, before);
+        EXPECT_EQ(gen_->Mem1->text(), "Kept");
+        EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Sweep);
+    }
+}
+
+TEST_F(PresetCommandsTest, ABadNumberStopsTheLoadAndKeepsWhatWasRead) {
+    Create();
+    FillFourSlots();
+    const MemorySlots written = gen_->Memories;
+    Save(Path("four.orv"));
+    QList<QByteArray> lines = Contents(Path("four.orv")).split('\n');
+    // Slot 2, line 9 of its block: Loop.
+    lines[1 + 25 + 8] = "True\r";
+    Put(Path("true.orv"), lines.join('\n'));
+
+    Create();
+    gen_->fEdit->setText("777");
+    const MemorySlots before = gen_->Memories;
+    dialogs_->Log.clear();
+    Load(Path("true.orv"));
+    ASSERT_FALSE(dialogs_->Log.empty());
+    EXPECT_EQ(dialogs_->Log.back().Kind, "error");
+    EXPECT_EQ(dialogs_->Log.back().Text, "Invalid numeric input");
+    EXPECT_EQ(gen_->Memories[0], written[0]);
+    const MemoryRecord& m = gen_->Memories[1];
+    EXPECT_EQ(m.Name, written[1].Name);
+    EXPECT_EQ(m.fEdit, written[1].fEdit);
+    EXPECT_EQ(m.WaveForm, written[1].WaveForm);
+    EXPECT_EQ(m.Loop, before[1].Loop);
+    EXPECT_EQ(m.Bidirectional, before[1].Bidirectional);
+    EXPECT_EQ(gen_->Memories[2], before[2]);
+    EXPECT_EQ(gen_->Memories[3], before[3]);
+    // Neither the captions nor the page nor the controls follow.
+    EXPECT_EQ(gen_->Mem1->text(), "Memory 1");
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Constant);
+    EXPECT_EQ(gen_->fEdit->text(), "777");
+}
+
+TEST_F(PresetCommandsTest, ACancelledLoadStillShowsTheSweepPage) {
+    Create();
+    const SynthState before = gen_->State;
+    const MemorySlots kept = gen_->Memories;
+    gen_->LoadSweepSettings1Click();
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Sweep);
+    EXPECT_EQ(gen_->Memories, kept);
+    ExpectSameSynthesis(gen_->State, before);
+    ASSERT_EQ(dialogs_->Log.size(), 1u);
+    EXPECT_EQ(dialogs_->Log.back().Kind, "open");
+}
+
+TEST_F(PresetCommandsTest, LoadingTouchesOnlyTheSlotsAndTheCaptions) {
+    Create();
+    const QString file = Path("p.orv");
+    gen_->Memories[2].Name = "Third";
+    gen_->Memories[2].fEdit = "3000";
+    Save(file);
+    gen_->Memories[2] = StartRecord(3);
+    gen_->fEdit->setText("640");
+    Start();
+    EXPECT_TRUE(gen_->LoadPresetFile(file));
+    EXPECT_TRUE(gen_->Playing);
+    EXPECT_EQ(gen_->Memories[2].fEdit, "3000");
+    EXPECT_EQ(gen_->Memory3->text(), "Third");
+    EXPECT_EQ(gen_->fEdit->text(), "640");
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Constant);
+}
+
+TEST_F(PresetCommandsTest, AFileThatCannotBeReadChangesNothing) {
+    Create();
+    const MemorySlots before = gen_->Memories;
+    QDir(files_.path()).mkdir("folder.orv");
+    for (const QString& name : {Path("missing.orv"), Path("folder.orv")}) {
+        dialogs_->Log.clear();
+        EXPECT_FALSE(gen_->LoadPresetFile(name));
+        ASSERT_EQ(dialogs_->Log.size(), 1u);
+        EXPECT_EQ(dialogs_->Log.back().Kind, "error");
+        EXPECT_FALSE(dialogs_->Log.back().Text.isEmpty());
+        EXPECT_EQ(gen_->Memories, before);
+    }
+    Load(Path("missing.orv"));
+    EXPECT_EQ(gen_->SignalType->currentWidget(), gen_->Constant);
+}
+
+TEST_F(PresetCommandsTest, AFailedSaveShowsTheErrorAndKeepsTheOldFile) {
+    Create();
+    const QString folder = Path("folder.orv");
+    ASSERT_TRUE(QDir(files_.path()).mkdir("folder.orv"));
+    Put(folder + "/inside", "kept");
+    const QString kernelFile = QStringLiteral("/proc/version");
+    const QByteArray kernelBefore = Contents(kernelFile);
+    for (const QString& target : {folder, kernelFile, Path("no folder/x.orv")}) {
+        dialogs_->Log.clear();
+        Save(target);
+        ASSERT_EQ(dialogs_->Log.size(), 2u) << target.toStdString();
+        EXPECT_EQ(dialogs_->Log.back().Kind, "error");
+        EXPECT_FALSE(dialogs_->Log.back().Text.isEmpty());
+    }
+    EXPECT_EQ(Contents(folder + "/inside"), "kept");
+    EXPECT_EQ(Contents(kernelFile), kernelBefore);
+    EXPECT_EQ(QDir(files_.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"folder.orv"});
+
+    // Saving over an existing preset file replaces it whole.
+    const QString file = Path("old.orv");
+    Put(file, "old contents");
+    Save(file);
+    EXPECT_TRUE(Contents(file).startsWith("ORV Preset File V3.2\r\n"));
+}
+
+TEST_F(PresetCommandsTest, TheShippedExamplesLoadWithoutAMessage) {
+    Create();
+    ChooseRate(2);  // the 20 kHz sweep needs 44100 Hz
+    const QString examples = QCoreApplication::applicationDirPath() + "/Examples.orv";
+    ASSERT_TRUE(QFile::exists(examples));
+    Load(examples);
+    ASSERT_EQ(dialogs_->Log.size(), 1u);
+    const std::array<QPushButton*, 4> buttons{gen_->Mem1, gen_->Mem2, gen_->Memory3,
+                                              gen_->Memory4};
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        const MemoryRecord& m = gen_->Memories[n - 1];
+        EXPECT_FALSE(m.Name.empty());
+        EXPECT_EQ(buttons[n - 1]->text().toStdString(), m.Name);
+        EXPECT_TRUE(ValidItemIndex(m.WaveForm));
+        gen_->RecallMemory(n);
+        // Leaving every field changes none of the recalled texts.
+        for (QLineEdit* edit : {gen_->fEdit, gen_->fInit, gen_->fFinal, gen_->Duration,
+                                gen_->Amplitude}) {
+            const QString recalled = edit->text();
+            TypeAndLeave(edit, recalled);
+            EXPECT_EQ(edit->text(), recalled);
+        }
+    }
+    EXPECT_EQ(dialogs_->Log.size(), 1u);
 }
 
 }  // namespace

@@ -11,35 +11,15 @@
 
 #include "generator/files/FileBytes.h"
 #include "tests/files/PresetInvariants.h"
+#include "tests/files/StartRecord.h"
 
 namespace orv {
 namespace {
 
 using test::SentinelSlots;
+using test::StartRecord;
 
-// A slot as the window creates it: the controls' start values.
-MemoryRecord StartSlot(int n) {
-    MemoryRecord m;
-    m.Name = "Memory " + std::to_string(n);
-    m.fEdit = "1000";
-    m.fInit = "100";
-    m.fFinal = "1000";
-    m.Duration = "3";
-    m.Amplitude = "0";
-    m.WaveForm = 0;
-    m.Loop = m.mono = m.Lefttick = m.RightTick = true;
-    m.PhaseEdit = "0";
-    m.Logarithmic = m.Bidirectional = false;
-    m.ActivePage = SignalPage::Constant;
-    m.ModulationOn = false;
-    m.ModPeriodLeft = m.ModPeriodRight = "1";
-    m.ModDepthLeft = m.ModDepthRight = "100";
-    m.ModFunctionLeft = m.ModFunctionRight = 1;
-    m.ModPhaseLeft = m.ModPhaseRight = "0";
-    return m;
-}
-
-MemorySlots StartSlots() { return {StartSlot(1), StartSlot(2), StartSlot(3), StartSlot(4)}; }
+MemorySlots StartSlots() { return {StartRecord(1), StartRecord(2), StartRecord(3), StartRecord(4)}; }
 
 std::vector<std::string> SplitCrLf(const std::string& bytes) {
     std::vector<std::string> lines;
@@ -179,7 +159,7 @@ TEST_P(PresetIntegerLine, ReadsAsTheLineRuleSays) {
         ASSERT_TRUE(result.Ok());
         EXPECT_EQ(slots[2].WaveForm, *GetParam().value);
         EXPECT_EQ(slots[2].Loop, true) << "the next line was read in its place";
-        EXPECT_EQ(slots[3], StartSlot(4));
+        EXPECT_EQ(slots[3], StartRecord(4));
     } else {
         EXPECT_EQ(result.Status, PresetLoadStatus::InvalidNumber);
         EXPECT_EQ(result.Message(), "Invalid numeric input");
@@ -324,8 +304,8 @@ TEST(PresetReader, CharacterTwentySixEndsTheFile) {
     lines[LineIndex(3, 2)] = std::string("Mem\x1aory 3");
     MemorySlots slots = SentinelSlots();
     ASSERT_TRUE(ReadPresetBytes(JoinCrLf(lines), slots).Ok());
-    EXPECT_EQ(slots[0], StartSlot(1));
-    EXPECT_EQ(slots[1], StartSlot(2));
+    EXPECT_EQ(slots[0], StartRecord(1));
+    EXPECT_EQ(slots[1], StartRecord(2));
     EXPECT_EQ(slots[2].Name, "Mem");
     EXPECT_EQ(slots[2].fInit, "");
     EXPECT_EQ(slots[2].WaveForm, 0);
@@ -343,7 +323,7 @@ TEST(PresetReader, AFileEndingEarlyReadsTheRestAsEmpty) {
         const std::vector<std::string> kept(lines.begin(), lines.begin() + 1 + slots * kPresetBlockLines);
         MemorySlots read = SentinelSlots();
         ASSERT_TRUE(ReadPresetBytes(JoinCrLf(kept), read).Ok());
-        for (int n = 1; n <= 4; ++n) EXPECT_EQ(read[n - 1], n <= slots ? StartSlot(n) : empty) << slots;
+        for (int n = 1; n <= 4; ++n) EXPECT_EQ(read[n - 1], n <= slots ? StartRecord(n) : empty) << slots;
     }
     std::string cut = JoinCrLf(lines);
     cut.resize(cut.find("Memory 2") + 3);
@@ -362,7 +342,7 @@ TEST(PresetReader, AnIntegerSkipsEmptyLinesBeforeIt) {
     ASSERT_TRUE(ReadPresetBytes(JoinCrLf(lines), slots).Ok());
     EXPECT_EQ(slots[0].WaveForm, 2);
     EXPECT_EQ(slots[0].Loop, true);
-    EXPECT_EQ(slots[3], StartSlot(4));
+    EXPECT_EQ(slots[3], StartRecord(4));
 }
 
 TEST(PresetReader, ValidItemIndexHasNoItemOutsideTheList) {

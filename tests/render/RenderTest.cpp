@@ -12,30 +12,13 @@
 #include "generator/files/PresetFile.h"
 #include "generator/render/HeadlessGenerator.h"
 #include "generator/synth/Recompute.h"
+#include "tests/files/StartRecord.h"
 
 namespace orv {
 namespace {
 
-// The window's start values as a record.
-MemoryRecord StartRecord()
-{
-    MemoryRecord m;
-    m.fEdit = "1000";
-    m.fInit = "100";
-    m.fFinal = "1000";
-    m.Duration = "3";
-    m.Amplitude = "0";
-    m.WaveForm = 0;
-    m.Loop = true;
-    m.mono = true;
-    m.Lefttick = m.RightTick = true;
-    m.PhaseEdit = "0";
-    m.ModPeriodLeft = m.ModPeriodRight = "1";
-    m.ModDepthLeft = m.ModDepthRight = "100";
-    m.ModFunctionLeft = m.ModFunctionRight = 1;
-    m.ModPhaseLeft = m.ModPhaseRight = "0";
-    return m;
-}
+// The window's start values as a record; the name plays no part in a render.
+MemoryRecord StartRecord() { return test::StartRecord(1); }
 
 // The state a record stands for, derived field by field rather than through
 // the window's chain of events: what the recall must arrive at.

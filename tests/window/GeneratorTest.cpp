@@ -32,6 +32,7 @@
 #include "generator/window/SettingsForm.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
+#include "tests/files/StartRecord.h"
 
 namespace orv {
 namespace {
@@ -593,32 +594,7 @@ TEST_F(GeneratorTest, CommaSeparatorReadsAndWritesNumbers) {
 
 // ---- memories ----
 
-MemoryRecord StartRecord(int n) {
-    MemoryRecord m;
-    m.Name = "Memory " + std::to_string(n);
-    m.fEdit = "1000";
-    m.fInit = "100";
-    m.fFinal = "1000";
-    m.Duration = "3";
-    m.Amplitude = "0";
-    m.WaveForm = 0;
-    m.Loop = true;
-    m.mono = true;
-    m.Lefttick = true;
-    m.RightTick = true;
-    m.PhaseEdit = "0";
-    m.ActivePage = SignalPage::Constant;
-    m.ModulationOn = false;
-    m.ModPeriodLeft = "1";
-    m.ModPeriodRight = "1";
-    m.ModDepthLeft = "100";
-    m.ModDepthRight = "100";
-    m.ModFunctionLeft = 1;
-    m.ModFunctionRight = 1;
-    m.ModPhaseLeft = "0";
-    m.ModPhaseRight = "0";
-    return m;
-}
+using test::StartRecord;
 
 // The numbers the controls describe, without the running position.
 void ExpectSameSynthesis(const SynthState& a, const SynthState& b) {

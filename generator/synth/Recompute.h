@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
+#include <string>
 
 #include "generator/synth/SynthState.h"
 
 namespace orv {
 
 struct RecomputeInput {
-    std::string_view fEdit;      // constant frequency, Hz
-    std::string_view fInit;      // sweep start frequency, Hz
-    std::string_view fFinal;     // sweep final frequency, Hz
-    std::string_view Duration;   // seconds
+    std::string fEdit;      // constant frequency, Hz
+    std::string fInit;      // sweep start frequency, Hz
+    std::string fFinal;     // sweep final frequency, Hz
+    std::string Duration;   // seconds
     bool SweepPage = false;
     bool Logarithmic = false;
     char DecimalSeparator = '.';

@@ -624,17 +624,21 @@ bool TGenerator::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- recomputation and field rules ----
 
-void TGenerator::fEditChange() {
-    const std::string f = Text(fEdit), f0 = Text(fInit), f1 = Text(fFinal), d = Text(Duration);
+RecomputeInput TGenerator::RecomputeInputs() const {
     RecomputeInput in;
-    in.fEdit = f;
-    in.fInit = f0;
-    in.fFinal = f1;
-    in.Duration = d;
+    in.fEdit = Text(fEdit);
+    in.fInit = Text(fInit);
+    in.fFinal = Text(fFinal);
+    in.Duration = Text(Duration);
     in.SweepPage = SignalType->currentWidget() == Sweep;
     in.Logarithmic = Logarithmic->isChecked();
     in.DecimalSeparator = DecimalSeparator;
-    if (::orv::fEditChange(State, in).StopOutput) AudioOut1->StopNow();
+    return in;
+}
+
+void TGenerator::fEditChange() {
+    const RecomputeResult outcome = ::orv::fEditChange(State, RecomputeInputs());
+    if (outcome.StopOutput) AudioOut1->StopNow();
 }
 
 void TGenerator::LogarithmicClick() {

@@ -13,6 +13,7 @@
 
 #include "generator/audioout/AudioIO.h"
 #include "generator/files/MemoryRecord.h"
+#include "generator/synth/Recompute.h"
 #include "generator/synth/Samples.h"
 #include "generator/synth/SynthState.h"
 #include "generator/window/Controls.h"
@@ -260,6 +261,7 @@ protected:
 
 private:
     void BuildControls();
+    RecomputeInput RecomputeInputs() const;
     void BuildMenus();
     void ConnectHandlers();
     void OnExit(QWidget* control, void (TGenerator::*handler)());

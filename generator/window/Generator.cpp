@@ -29,9 +29,12 @@
 #include "generator/files/FileBytes.h"
 #include "generator/files/PresetFile.h"
 #include "generator/synth/FillBuffer.h"
+#include "generator/script/RunScript.h"
+#include "generator/script/ScriptPopup.h"
 #include "generator/synth/Recompute.h"
 #include "generator/window/AboutBox.h"
 #include "generator/window/SettingsForm.h"
+#include "generator/window/WindowScriptHost.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
 
@@ -79,7 +82,8 @@ TGenerator::TGenerator(WaveOutService& service, char decimalSeparator, QWidget* 
       DecimalSeparator(decimalSeparator),
       service_(service),
       audioOut_(std::make_unique<TAudioOut>(service)),
-      aboutBox_(std::make_unique<TAboutBox>()) {
+      aboutBox_(std::make_unique<TAboutBox>()),
+      scriptHost_(std::make_unique<WindowScriptHost>(*this)) {
     AudioOut1 = audioOut_.get();
     AboutBox = aboutBox_.get();
     AudioOut1->SetFrameRate(22050);
@@ -510,6 +514,7 @@ void TGenerator::ConnectHandlers() {
     connect(LoadSweepSettings1, &QAction::triggered, this, &TGenerator::LoadSweepSettings1Click);
     connect(SaveSweepSettingsAs1, &QAction::triggered, this,
             &TGenerator::SaveSweepSettingsAs1Click);
+    connect(RunScript1, &QAction::triggered, this, &TGenerator::RunScript1Click);
     connect(Exit1, &QAction::triggered, this, &TGenerator::Exit1Click);
     connect(Help1, &QAction::triggered, this, &TGenerator::Help1Click);
     connect(About2, &QAction::triggered, this, &TGenerator::About2Click);
@@ -568,6 +573,8 @@ bool TGenerator::event(QEvent* event) {
 }
 
 void TGenerator::closeEvent(QCloseEvent* event) {
+    // A running script ends with the window rather than keep the program.
+    if (ScriptPopup && ScriptPopup->isVisible()) ScriptPopup->Button2Click();
     AudioOut1->StopNow();
     event->accept();
     emit Closed();
@@ -1157,6 +1164,19 @@ void TGenerator::Compatibilitysettings1Click() {
     SettingsForm->show();
     SettingsForm->raise();
     SettingsForm->activateWindow();
+}
+
+ScriptHost& TGenerator::ScriptControls() { return *scriptHost_; }
+
+void TGenerator::RunScript1Click() {
+    AudioOut1->StopNow();
+    if (const std::optional<QString> name = AskForScriptFile(this)) RunScript(*name);
+    ScriptPopup->HelpFile = HelpFilePath;
+}
+
+bool TGenerator::RunScript(const QString& FileName) {
+    ScriptPopup->HelpFile = HelpFilePath;
+    return ::orv::RunScript(*scriptHost_, FileName) == ScriptEnd::Finished;
 }
 
 }  // namespace orv

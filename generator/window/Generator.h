@@ -31,7 +31,10 @@ class QSlider;
 
 namespace orv {
 
+class ScriptHost;
 class TAboutBox;
+class TScriptPopup;
+class WindowScriptHost;
 class TSettingsForm;
 
 inline constexpr const char* kVersion = "3.21";
@@ -157,6 +160,8 @@ public:
     QString HelpFilePath;
     const char DecimalSeparator;
     TSettingsForm* SettingsForm = nullptr;   // set by the settings window itself
+    // Created at start-up with ScriptControls(), right after this window.
+    TScriptPopup* ScriptPopup = nullptr;
     TAboutBox* AboutBox;
     // Slot n is Memories[n - 1].
     MemorySlots Memories;
@@ -244,6 +249,12 @@ public:
     void LoadSweepSettings1Click();
     void SaveSweepSettingsAs1Click();
 
+    // Scripts. RunScript returns when the run has ended; false when the
+    // file could not be read or a line did not convert.
+    ScriptHost& ScriptControls();
+    void RunScript1Click();
+    bool RunScript(const QString& FileName);
+
     // Menu commands.
     void Exit1Click();
     void Help1Click();
@@ -282,6 +293,7 @@ private:
     WaveOutService& service_;
     std::unique_ptr<TAudioOut> audioOut_;
     std::unique_ptr<TAboutBox> aboutBox_;
+    std::unique_ptr<WindowScriptHost> scriptHost_;
     NoiseSource noise_;
     std::map<QObject*, void (TGenerator::*)()> exitRules_;
 };

@@ -1,11 +1,10 @@
-// The generator program: the main window, then the compatibility settings,
-// which set the sample rate.
+// The generator program: its windows, then what the command line asks for.
 #include <QApplication>
 #include <QLocale>
 
 #include "generator/audioout/AlsaWaveOut.h"
-#include "generator/window/Generator.h"
-#include "generator/window/SettingsForm.h"
+#include "generator/window/StartUp.h"
+#include "platform/QuitSignals.h"
 
 namespace {
 
@@ -19,12 +18,13 @@ char SystemDecimalSeparator() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Orvana"));
-    const char separator = SystemDecimalSeparator();
     orv::AlsaWaveOut service;
-    orv::TGenerator generator(service, separator);
-    orv::TSettingsForm settings(generator);
-    QObject::connect(&generator, &orv::TGenerator::Closed, &app, &QApplication::quit,
+    orv::GeneratorWindows windows(service, SystemDecimalSeparator());
+    QObject::connect(&windows.Generator, &orv::TGenerator::Closed, &app, &QApplication::quit,
                      Qt::QueuedConnection);
-    generator.show();
+    // A terminal's Ctrl+C or the session's SIGTERM closes the window, which
+    // stops the output cleanly.
+    orv::CloseOnQuitSignals([&windows] { windows.Generator.close(); });
+    if (const std::optional<int> code = orv::StartUp(windows, app.arguments().mid(1))) return *code;
     return app.exec();
 }

@@ -2,6 +2,8 @@
 // The generator window with the fake output and scripted dialogs, created the
 // way the program creates it, for the window tests.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QSettings>

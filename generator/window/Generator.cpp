@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QVBoxLayout>
@@ -26,7 +29,9 @@
 #include <optional>
 
 #include "common/NumberText.h"
+#include "generator/files/ExportName.h"
 #include "generator/files/FileBytes.h"
+#include "generator/files/WaveFile.h"
 #include "generator/files/PresetFile.h"
 #include "generator/synth/FillBuffer.h"
 #include "generator/script/RunScript.h"
@@ -34,6 +39,7 @@
 #include "generator/synth/Recompute.h"
 #include "generator/window/AboutBox.h"
 #include "generator/window/SettingsForm.h"
+#include "generator/window/WaitForm.h"
 #include "generator/window/WindowScriptHost.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
@@ -514,6 +520,7 @@ void TGenerator::ConnectHandlers() {
     connect(LoadSweepSettings1, &QAction::triggered, this, &TGenerator::LoadSweepSettings1Click);
     connect(SaveSweepSettingsAs1, &QAction::triggered, this,
             &TGenerator::SaveSweepSettingsAs1Click);
+    connect(SaveWaveFile1, &QAction::triggered, this, &TGenerator::SaveWaveFile1Click);
     connect(RunScript1, &QAction::triggered, this, &TGenerator::RunScript1Click);
     connect(Exit1, &QAction::triggered, this, &TGenerator::Exit1Click);
     connect(Help1, &QAction::triggered, this, &TGenerator::Help1Click);
@@ -641,6 +648,19 @@ RecomputeInput TGenerator::RecomputeInputs() const {
     in.Logarithmic = Logarithmic->isChecked();
     in.DecimalSeparator = DecimalSeparator;
     return in;
+}
+
+SynthSwitches TGenerator::Switches(bool monoLayout) const {
+    SynthSwitches sw;
+    sw.SweepPage = SignalType->currentWidget() == Sweep;
+    sw.WaveForm = WaveForm->currentIndex();
+    sw.Mono = monoLayout;
+    sw.Loop = Loop->isChecked();
+    sw.Bidirectional = Bidirectional->isChecked();
+    sw.ModulationOn = ModulationOn->isChecked();
+    sw.ModFunctionLeft = ModFunctionLeft->currentIndex();
+    sw.ModFunctionRight = ModFunctionRight->currentIndex();
+    return sw;
 }
 
 void TGenerator::fEditChange() {
@@ -911,16 +931,8 @@ void TGenerator::AudioOut1Stop() {
 }
 
 bool TGenerator::AudioOut1FillBuffer(uint8_t* Buffer, int32_t& Size) {
-    SynthSwitches sw;
-    sw.SweepPage = SignalType->currentWidget() == Sweep;
-    sw.WaveForm = WaveForm->currentIndex();
     // The device format was fixed at the start.
-    sw.Mono = !AudioOut1->Stereo();
-    sw.Loop = Loop->isChecked();
-    sw.Bidirectional = Bidirectional->isChecked();
-    sw.ModulationOn = ModulationOn->isChecked();
-    sw.ModFunctionLeft = ModFunctionLeft->currentIndex();
-    sw.ModFunctionRight = ModFunctionRight->currentIndex();
+    const SynthSwitches sw = Switches(!AudioOut1->Stereo());
     switch (::orv::AudioOut1FillBuffer(State, sw, Buffer, Size, noise_)) {
     case FillResult::More:
     // The buffer holding the end of a single pass is played too, so a pass
@@ -1177,6 +1189,77 @@ void TGenerator::RunScript1Click() {
 bool TGenerator::RunScript(const QString& FileName) {
     ScriptPopup->HelpFile = HelpFilePath;
     return ::orv::RunScript(*scriptHost_, FileName) == ScriptEnd::Finished;
+}
+
+void TGenerator::SaveWaveFile1Click() {
+    AudioOut1->StopNow();
+    const std::string f = Text(fEdit), f0 = Text(fInit), f1 = Text(fFinal), d = Text(Duration),
+                      a = Text(Amplitude), phase = Text(PhaseEdit);
+    ExportNameInput in;
+    in.WaveForm = WaveForm->currentIndex();
+    in.ConstantPage = SignalType->currentWidget() == Constant;
+    in.fEdit = f;
+    in.fInit = f0;
+    in.fFinal = f1;
+    in.Duration = d;
+    in.Amplitude = a;
+    in.PhaseEdit = phase;
+    in.Mono = mono->isChecked();
+    in.LeftTick = Lefttick->isChecked();
+    in.RightTick = RightTick->isChecked();
+    FileDialogRequest request;
+    request.Filter = QStringLiteral("WAVE file|*.wav");
+    request.DefaultExtension = QStringLiteral("wav");
+    request.FileName = QString::fromStdString(ProposedWaveFileName(in));
+    request.AskBeforeReplacing = true;
+    if (const std::optional<QString> name = Dialogs::Get().SaveFile(this, request)) WriteWaveFile(*name);
+}
+
+void TGenerator::WriteWaveFile(const QString& FileName) {
+    const bool monoLayout = mono->isChecked();
+    switch (PrepareWaveExport(State, RecomputeInputs(), monoLayout)) {
+        case ExportStatus::DurationNotANumber:
+            Dialogs::Get().Error(this, QStringLiteral("'%1' is not a valid floating point value")
+                                           .arg(Duration->text()));
+            return;
+        case ExportStatus::SettingsRefused:
+            Dialogs::Get().Error(this, QString::fromUtf8(kExportSettingsRefused));
+            return;
+        case ExportStatus::TooLong:
+            Dialogs::Get().Error(this, QString::fromUtf8(kExportTooLong));
+            return;
+        default: break;
+    }
+
+    WaitForm->ProgressBar1->setValue(0);
+    setEnabled(false);
+    WaitForm->show();
+    WaitForm->raise();
+    // Long enough for both windows to be drawn before the render holds the
+    // event queue.
+    QElapsedTimer drawn;
+    drawn.start();
+    do QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    while (drawn.elapsed() < 100);
+
+    const RenderProgress progress = [this, monoLayout](int32_t percent, SynthSwitches& sw) {
+        if (WaitForm->isVisible()) {
+            WaitForm->ProgressBar1->setValue(percent);
+            QCoreApplication::processEvents();
+            // What the messages changed acts on the rest of the render.
+            sw = Switches(monoLayout);
+        }
+        return !ExportCancelled;
+    };
+    const ExportStatus written = ::orv::WriteWaveFile(QFile::encodeName(FileName).toStdString(), State,
+                                                      Switches(monoLayout), noise_, progress);
+    if (written == ExportStatus::Cancelled) ExportCancelled = false;
+    WaitForm->hide();
+    setEnabled(true);
+    raise();
+    activateWindow();
+    if (written == ExportStatus::WriteFailed)
+        Dialogs::Get().Error(this, QString::fromUtf8(kFileAccessError));
 }
 
 }  // namespace orv

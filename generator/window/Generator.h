@@ -34,6 +34,7 @@ namespace orv {
 class ScriptHost;
 class TAboutBox;
 class TScriptPopup;
+class TWaitForm;
 class WindowScriptHost;
 class TSettingsForm;
 
@@ -162,6 +163,7 @@ public:
     TSettingsForm* SettingsForm = nullptr;   // set by the settings window itself
     // Created at start-up with ScriptControls(), right after this window.
     TScriptPopup* ScriptPopup = nullptr;
+    TWaitForm* WaitForm = nullptr;           // set by the progress window itself
     TAboutBox* AboutBox;
     // Slot n is Memories[n - 1].
     MemorySlots Memories;
@@ -255,6 +257,10 @@ public:
     void RunScript1Click();
     bool RunScript(const QString& FileName);
 
+    // WAVE export.
+    void SaveWaveFile1Click();
+    void WriteWaveFile(const QString& FileName);
+
     // Menu commands.
     void Exit1Click();
     void Help1Click();
@@ -273,6 +279,8 @@ protected:
 private:
     void BuildControls();
     RecomputeInput RecomputeInputs() const;
+    // The switches the sample functions read, for a fixed channel layout.
+    SynthSwitches Switches(bool monoLayout) const;
     void BuildMenus();
     void ConnectHandlers();
     void OnExit(QWidget* control, void (TGenerator::*handler)());

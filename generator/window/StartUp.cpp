@@ -8,7 +8,8 @@ namespace orv {
 GeneratorWindows::GeneratorWindows(WaveOutService& service, char decimalSeparator)
     : Generator(service, decimalSeparator),
       ScriptPopup(Generator.ScriptControls()),
-      Settings(Generator) {
+      Settings(Generator),
+      WaitForm(Generator) {
     Generator.ScriptPopup = &ScriptPopup;
 }
 

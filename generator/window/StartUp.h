@@ -10,6 +10,7 @@
 #include "generator/script/ScriptPopup.h"
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
+#include "generator/window/WaitForm.h"
 
 namespace orv {
 
@@ -21,6 +22,7 @@ struct GeneratorWindows {
     TGenerator Generator;
     TScriptPopup ScriptPopup;
     TSettingsForm Settings;
+    TWaitForm WaitForm;
 };
 
 // The parameters after the program name as one file name: joined with single

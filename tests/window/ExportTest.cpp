@@ -21,7 +21,9 @@
 
 #include "generator/window/WaitForm.h"
 #include "tests/window/WindowFixture.h"
+#include "generator/files/PresetFile.h"
 #include "generator/files/WaveFile.h"
+#include "tests/files/StartRecord.h"
 
 namespace orv {
 namespace {
@@ -237,6 +239,59 @@ TEST_F(ExportTest, SoxReadsTheFile) {
     EXPECT_TRUE(info.contains(QRegularExpression("Sample Rate\\s*: 22050")));
     EXPECT_TRUE(info.contains(QRegularExpression("Precision\\s*: 16-bit")));
     EXPECT_TRUE(info.contains("11025 samples"));
+}
+
+// orv-render writes what this window's export writes, byte for byte.
+TEST_F(ExportTest, TheHeadlessRendererWritesTheSameFiles) {
+    MemorySlots memories{test::StartRecord(1), test::StartRecord(2), test::StartRecord(3),
+                         test::StartRecord(4)};
+    memories[0].mono = false;  // stereo sine with a phase offset
+    memories[0].PhaseEdit = "90";
+    memories[0].Duration = "0.7";
+    memories[1].ActivePage = SignalPage::Sweep;  // log sweep, both ways (ignored by an export)
+    memories[1].fInit = "20";
+    memories[1].fFinal = "20000";
+    memories[1].Logarithmic = memories[1].Bidirectional = true;
+    memories[1].Duration = "1.3";
+    memories[2].WaveForm = 2;  // triangle, modulated differently on each side
+    memories[2].mono = false;
+    memories[2].ModulationOn = true;
+    memories[2].ModFunctionLeft = 3;
+    memories[2].ModFunctionRight = 2;
+    memories[2].ModPeriodLeft = "0.05";
+    memories[2].ModDepthRight = "50";
+    memories[2].ModPhaseRight = "45";
+    memories[2].Amplitude = "-6";
+    memories[3].WaveForm = 1;  // square on the right channel only
+    memories[3].mono = false;
+    memories[3].Lefttick = false;
+    memories[3].fEdit = "3000.5";
+    memories[3].Duration = "0.25";
+    const QString preset = files_.filePath("render.orv");
+    QFile file(preset);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(WritePresetBytes(memories)));
+    file.close();
+
+    ChooseRate(2);  // 44100 Hz, for the 20 kHz sweep
+    ASSERT_TRUE(gen_->LoadPresetFile(preset));
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        gen_->RecallMemory(n);
+        const QByteArray window = Export(QStringLiteral("window%1.wav").arg(n));
+        const QString rendered = files_.filePath(QStringLiteral("render%1.wav").arg(n));
+        QProcess render;
+        render.start(ORV_RENDER, {preset, "--memory", QString::number(n), "--rate", "44100",
+                                  "--quiet", "-o", rendered});
+        ASSERT_TRUE(render.waitForFinished(30000));
+        ASSERT_EQ(render.exitCode(), 0) << render.readAllStandardError().toStdString();
+        QFile out(rendered);
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+        const QByteArray headless = out.readAll();
+        ASSERT_GT(window.size(), 44);
+        EXPECT_EQ(headless.size(), window.size());
+        EXPECT_TRUE(headless == window);
+    }
 }
 
 }  // namespace

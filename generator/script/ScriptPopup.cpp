@@ -2,13 +2,12 @@
 
 #include "generator/script/ScriptHost.h"
 #include "platform/Help.h"
+#include "platform/Screen.h"
 
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace orv {
@@ -64,12 +63,7 @@ void TScriptPopup::showEvent(QShowEvent* event) {
     FormShow();
     if (!placed_) {
         placed_ = true;
-        adjustSize();
-        if (QScreen* screen = QGuiApplication::primaryScreen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(screen->availableGeometry().center());
-            move(frame.topLeft());
-        }
+        CentreOnScreen(this);
     }
 }
 

@@ -1,15 +1,14 @@
 #include "generator/window/WaitForm.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "generator/window/Generator.h"
+#include "platform/Screen.h"
 
 namespace orv {
 
@@ -43,12 +42,7 @@ void TWaitForm::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (placed_) return;
     placed_ = true;
-    adjustSize();
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    CentreOnScreen(this);
 }
 
 void TWaitForm::keyPressEvent(QKeyEvent* event) {

@@ -31,6 +31,7 @@
 #include "generator/synth/FillBuffer.h"
 #include "generator/synth/Recompute.h"
 #include "generator/window/AboutBox.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/SettingsForm.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
@@ -515,6 +516,11 @@ void TGenerator::ConnectHandlers() {
     connect(About2, &QAction::triggered, this, &TGenerator::About2Click);
     connect(Compatibilitysettings1, &QAction::triggered, this,
             &TGenerator::Compatibilitysettings1Click);
+    // Qt has moved the check mark already; the handler moves it itself.
+    connect(FreqSlider1, &QAction::triggered, this, [this](bool checked) {
+        FreqSlider1->setChecked(!checked);
+        FreqSlider1Click();
+    });
 }
 
 std::string TGenerator::Text(const QLineEdit* edit) const {
@@ -638,6 +644,7 @@ RecomputeInput TGenerator::RecomputeInputs() const {
 
 void TGenerator::fEditChange() {
     const RecomputeResult outcome = ::orv::fEditChange(State, RecomputeInputs());
+    if (FreqPopup && outcome.SliderPosition) FreqPopup->SetSliderPosition(*outcome.SliderPosition);
     if (outcome.StopOutput) AudioOut1->StopNow();
 }
 
@@ -1157,6 +1164,11 @@ void TGenerator::Compatibilitysettings1Click() {
     SettingsForm->show();
     SettingsForm->raise();
     SettingsForm->activateWindow();
+}
+
+void TGenerator::FreqSlider1Click() {
+    FreqSlider1->setChecked(!FreqSlider1->isChecked());
+    if (FreqPopup) FreqPopup->ShowOrHide(FreqSlider1->isChecked());
 }
 
 }  // namespace orv

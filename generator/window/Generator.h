@@ -32,6 +32,7 @@ class QSlider;
 namespace orv {
 
 class TAboutBox;
+class TFreqPopup;
 class TSettingsForm;
 
 inline constexpr const char* kVersion = "3.21";
@@ -157,6 +158,7 @@ public:
     QString HelpFilePath;
     const char DecimalSeparator;
     TSettingsForm* SettingsForm = nullptr;   // set by the settings window itself
+    TFreqPopup* FreqPopup = nullptr;         // set by the slider window itself
     TAboutBox* AboutBox;
     // Slot n is Memories[n - 1].
     MemorySlots Memories;
@@ -249,6 +251,7 @@ public:
     void Help1Click();
     void About2Click();
     void Compatibilitysettings1Click();
+    void FreqSlider1Click();
 
 signals:
     void Closed();

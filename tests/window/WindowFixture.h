@@ -2,6 +2,8 @@
 // The generator window with the fake output and scripted dialogs, created the
 // way the program creates it, for the window tests.
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QLineEdit>
 #include <QSettings>
@@ -14,6 +16,7 @@
 #include <memory>
 
 #include "generator/audioout/FakeWaveOut.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
 #include "platform/Dialogs.h"
@@ -33,12 +36,14 @@ protected:
 
     void TearDown() override {
         settings_.reset();
+        popup_.reset();
         gen_.reset();
         Dialogs::Install(nullptr);
     }
 
-    void Create() {
-        gen_ = std::make_unique<TGenerator>(fake_, '.');
+    void Create(char decimalSeparator = '.') {
+        gen_ = std::make_unique<TGenerator>(fake_, decimalSeparator);
+        popup_ = std::make_unique<TFreqPopup>(*gen_);
         settings_ = std::make_unique<TSettingsForm>(*gen_);
         gen_->show();
         gen_->activateWindow();
@@ -51,14 +56,19 @@ protected:
         settings_->FsListChange();
     }
 
-    // Types the text into the edit and leaves it, which runs its exit rule.
-    void TypeAndLeave(QLineEdit* edit, const QString& text) {
+    // Replaces the edit's text by typing; the focus stays in the edit.
+    static void TypeInto(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Delete);
         else
             QTest::keyClicks(edit, text);
+    }
+
+    // Types the text into the edit and leaves it, which runs its exit rule.
+    void TypeAndLeave(QLineEdit* edit, const QString& text) {
+        TypeInto(edit, text);
         gen_->chkSync->setFocus();
         QApplication::processEvents();
     }
@@ -82,6 +92,7 @@ protected:
     FakeWaveOut fake_;
     ScriptedDialogs* dialogs_ = nullptr;
     std::unique_ptr<TGenerator> gen_;
+    std::unique_ptr<TFreqPopup> popup_;
     std::unique_ptr<TSettingsForm> settings_;
 };
 

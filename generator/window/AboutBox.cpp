@@ -12,7 +12,7 @@
 
 namespace orv {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Tool) {
+TAboutBox::TAboutBox(TGenerator& generator) : QDialog(nullptr, Qt::Tool), generator_(generator) {
     setWindowTitle(QStringLiteral("About"));
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout;
@@ -45,6 +45,13 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Tool) {
 
     connect(HelpButton, &QPushButton::clicked, this, &TAboutBox::HelpButtonClick);
     connect(OKButton, &QPushButton::clicked, this, &TAboutBox::OKButtonClick);
+    connect(OKButton, &QPushButton::clicked, &generator_, &TGenerator::FormActivate);
+    connect(this, &QDialog::finished, &generator_, [this] { generator_.setEnabled(true); });
+    generator_.AboutBox = this;
+}
+
+TAboutBox::~TAboutBox() {
+    if (generator_.AboutBox == this) generator_.AboutBox = nullptr;
 }
 
 void TAboutBox::HelpButtonClick() {

@@ -8,10 +8,13 @@ class QPushButton;
 
 namespace orv {
 
+class TGenerator;
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit TAboutBox(TGenerator& generator);
+    ~TAboutBox() override;
 
     QLabel* ProgramIcon;
     QLabel* ProductName;
@@ -22,6 +25,9 @@ public:
 
     void HelpButtonClick();
     void OKButtonClick();
+
+private:
+    TGenerator& generator_;
 };
 
 }  // namespace orv

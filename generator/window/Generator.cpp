@@ -38,6 +38,7 @@
 #include "generator/script/ScriptPopup.h"
 #include "generator/synth/Recompute.h"
 #include "generator/window/AboutBox.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/SettingsForm.h"
 #include "generator/window/WaitForm.h"
 #include "generator/window/WindowScriptHost.h"
@@ -88,10 +89,8 @@ TGenerator::TGenerator(WaveOutService& service, char decimalSeparator, QWidget* 
       DecimalSeparator(decimalSeparator),
       service_(service),
       audioOut_(std::make_unique<TAudioOut>(service)),
-      aboutBox_(std::make_unique<TAboutBox>()),
       scriptHost_(std::make_unique<WindowScriptHost>(*this)) {
     AudioOut1 = audioOut_.get();
-    AboutBox = aboutBox_.get();
     AudioOut1->SetFrameRate(22050);
     AudioOut1->SetStereo(true);
     AudioOut1->OnStart = [this](QObject*) { AudioOut1Start(); };
@@ -107,9 +106,6 @@ TGenerator::TGenerator(WaveOutService& service, char decimalSeparator, QWidget* 
     BuildControls();
     BuildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(AboutBox->OKButton, &QPushButton::clicked, this, &TGenerator::FormActivate);
-    connect(AboutBox, &QDialog::finished, this, [this] { setEnabled(true); });
 
     FormCreate();
     ConnectHandlers();
@@ -527,6 +523,11 @@ void TGenerator::ConnectHandlers() {
     connect(About2, &QAction::triggered, this, &TGenerator::About2Click);
     connect(Compatibilitysettings1, &QAction::triggered, this,
             &TGenerator::Compatibilitysettings1Click);
+    // Qt has moved the check mark already; the handler moves it itself.
+    connect(FreqSlider1, &QAction::triggered, this, [this](bool checked) {
+        FreqSlider1->setChecked(!checked);
+        FreqSlider1Click();
+    });
 }
 
 std::string TGenerator::Text(const QLineEdit* edit) const {
@@ -665,6 +666,7 @@ SynthSwitches TGenerator::Switches(bool monoLayout) const {
 
 void TGenerator::fEditChange() {
     const RecomputeResult outcome = ::orv::fEditChange(State, RecomputeInputs());
+    if (FreqPopup && outcome.SliderPosition) FreqPopup->SetSliderPosition(*outcome.SliderPosition);
     if (outcome.StopOutput) AudioOut1->StopNow();
 }
 
@@ -1260,6 +1262,11 @@ void TGenerator::WriteWaveFile(const QString& FileName) {
     activateWindow();
     if (written == ExportStatus::WriteFailed)
         Dialogs::Get().Error(this, QString::fromUtf8(kFileAccessError));
+}
+
+void TGenerator::FreqSlider1Click() {
+    FreqSlider1->setChecked(!FreqSlider1->isChecked());
+    if (FreqPopup) FreqPopup->ShowOrHide(FreqSlider1->isChecked());
 }
 
 }  // namespace orv

@@ -33,6 +33,7 @@ namespace orv {
 
 class ScriptHost;
 class TAboutBox;
+class TFreqPopup;
 class TScriptPopup;
 class TWaitForm;
 class WindowScriptHost;
@@ -164,7 +165,8 @@ public:
     // Created at start-up with ScriptControls(), right after this window.
     TScriptPopup* ScriptPopup = nullptr;
     TWaitForm* WaitForm = nullptr;           // set by the progress window itself
-    TAboutBox* AboutBox;
+    TFreqPopup* FreqPopup = nullptr;         // set by the slider window itself
+    TAboutBox* AboutBox = nullptr;           // set by the About window itself
     // Slot n is Memories[n - 1].
     MemorySlots Memories;
 
@@ -266,6 +268,7 @@ public:
     void Help1Click();
     void About2Click();
     void Compatibilitysettings1Click();
+    void FreqSlider1Click();
 
 signals:
     void Closed();
@@ -300,7 +303,6 @@ private:
 
     WaveOutService& service_;
     std::unique_ptr<TAudioOut> audioOut_;
-    std::unique_ptr<TAboutBox> aboutBox_;
     std::unique_ptr<WindowScriptHost> scriptHost_;
     NoiseSource noise_;
     std::map<QObject*, void (TGenerator::*)()> exitRules_;

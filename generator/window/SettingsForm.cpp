@@ -11,6 +11,7 @@
 
 #include "common/NumberText.h"
 #include "generator/synth/SynthState.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/Generator.h"
 #include "platform/Dialogs.h"
 #include "platform/Help.h"
@@ -107,6 +108,7 @@ void TSettingsForm::FormCreate() {
 void TSettingsForm::FsListChange() {
     const int32_t rate = TextToInt(FsList->currentText().toStdString()).value_or(22050);
     generator_.State.SampleRate = rate;
+    if (generator_.FreqPopup) generator_.FreqPopup->FollowRate(rate);
     const int32_t half = rate / 2;
     for (QLineEdit* edit : {generator_.fEdit, generator_.fInit, generator_.fFinal}) {
         const QString text = edit->text();

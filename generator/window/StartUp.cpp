@@ -8,6 +8,8 @@ namespace orv {
 GeneratorWindows::GeneratorWindows(WaveOutService& service, char decimalSeparator)
     : Generator(service, decimalSeparator),
       ScriptPopup(Generator.ScriptControls()),
+      FreqPopup(Generator),
+      AboutBox(Generator),
       Settings(Generator),
       WaitForm(Generator) {
     Generator.ScriptPopup = &ScriptPopup;

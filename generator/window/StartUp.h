@@ -8,6 +8,8 @@
 
 #include "generator/audioout/WaveOut.h"
 #include "generator/script/ScriptPopup.h"
+#include "generator/window/AboutBox.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
 #include "generator/window/WaitForm.h"
@@ -21,6 +23,8 @@ struct GeneratorWindows {
 
     TGenerator Generator;
     TScriptPopup ScriptPopup;
+    TFreqPopup FreqPopup;
+    TAboutBox AboutBox;
     TSettingsForm Settings;
     TWaitForm WaitForm;
 };

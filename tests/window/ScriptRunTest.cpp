@@ -28,15 +28,15 @@ protected:
         GeneratorTest::SetUp();
         ASSERT_TRUE(files_.isValid());
         Create();
-        popup_ = std::make_unique<TScriptPopup>(gen_->ScriptControls());
-        gen_->ScriptPopup = popup_.get();
+        scriptPopup_ = std::make_unique<TScriptPopup>(gen_->ScriptControls());
+        gen_->ScriptPopup = scriptPopup_.get();
         // Plays the fake device's buffers and notes every line the popup
         // shows while the runner serves the event queue.
         ticker_.setInterval(0);
         QObject::connect(&ticker_, &QTimer::timeout, [this] {
             fake_.CompleteOne();
-            const QString line = popup_->Label1->text();
-            if (popup_->isVisible() && !line.isEmpty() && (shown_.empty() || shown_.back() != line))
+            const QString line = scriptPopup_->Label1->text();
+            if (scriptPopup_->isVisible() && !line.isEmpty() && (shown_.empty() || shown_.back() != line))
                 shown_.push_back(line);
             if (onTick_) onTick_();
         });
@@ -46,14 +46,14 @@ protected:
     void TearDown() override {
         ticker_.stop();
         gen_->ScriptPopup = nullptr;
-        popup_.reset();
+        scriptPopup_.reset();
         GeneratorTest::TearDown();
     }
 
     // The lines shown, the last one included: "end" hides the popup at once.
     std::vector<QString> Shown() {
         std::vector<QString> lines = shown_;
-        const QString last = popup_->Label1->text();
+        const QString last = scriptPopup_->Label1->text();
         if (lines.empty() || lines.back() != last) lines.push_back(last);
         return lines;
     }
@@ -67,7 +67,7 @@ protected:
     }
 
     QTemporaryDir files_;
-    std::unique_ptr<TScriptPopup> popup_;
+    std::unique_ptr<TScriptPopup> scriptPopup_;
     QTimer ticker_;
     std::vector<QString> shown_;
     std::function<void()> onTick_;
@@ -99,7 +99,7 @@ TEST_F(ScriptRunTest, ToneDelaySweepPlayInOrderAndLeaveTheLastSettings) {
     EXPECT_TRUE(gen_->Logarithmic->isChecked());
     EXPECT_TRUE(gen_->Loop->isChecked());
     EXPECT_TRUE(gen_->isEnabled());
-    EXPECT_FALSE(popup_->isVisible());
+    EXPECT_FALSE(scriptPopup_->isVisible());
 }
 
 TEST_F(ScriptRunTest, MenuCommandAsksForTheScriptAndUnknownWaveformSelectsNothing) {
@@ -139,9 +139,9 @@ TEST_F(ScriptRunTest, FailuresKeepThePopupUntilNext) {
         if (c.message) {
             EXPECT_EQ(dialogs_->Log[0].Text, c.message);
         }
-        EXPECT_TRUE(popup_->isVisible()) << c.name;
+        EXPECT_TRUE(scriptPopup_->isVisible()) << c.name;
         EXPECT_FALSE(gen_->isEnabled()) << c.name;
-        popup_->Button2->click();
+        scriptPopup_->Button2->click();
         EXPECT_TRUE(gen_->isEnabled()) << c.name;
     }
 }
@@ -151,8 +151,8 @@ TEST_F(ScriptRunTest, RepeatRunsUntilCancelAndInvalidLinesEndTheRun) {
     const int opensBefore = fake_.OpenCount();
     onTick_ = [&] {
         // Cancel during the third tone, which then plays to its end.
-        if (gen_->Playing && popup_->isVisible() && fake_.OpenCount() - opensBefore == 3)
-            popup_->Button1->click();
+        if (gen_->Playing && scriptPopup_->isVisible() && fake_.OpenCount() - opensBefore == 3)
+            scriptPopup_->Button1->click();
     };
     EXPECT_TRUE(gen_->RunScript(path));
     EXPECT_EQ(fake_.OpenCount() - opensBefore, 3);
@@ -165,17 +165,17 @@ TEST_F(ScriptRunTest, RepeatRunsUntilCancelAndInvalidLinesEndTheRun) {
     EXPECT_TRUE(gen_->RunScript(Script("header.ovs", "")));
     ASSERT_EQ(dialogs_->Log.size(), 1u);
     EXPECT_EQ(dialogs_->Log[0].Text, "Invalid command in line 2");
-    EXPECT_FALSE(popup_->isVisible());
+    EXPECT_FALSE(scriptPopup_->isVisible());
     EXPECT_TRUE(gen_->isEnabled());
 }
 
 TEST_F(ScriptRunTest, ClosingTheWindowEndsARunningScript) {
     const QString path = Script("long.ovs", "delay 100\r\nend\r\n");
     onTick_ = [&] {
-        if (popup_->Label1->text() == "Line 2: delay") gen_->close();
+        if (scriptPopup_->Label1->text() == "Line 2: delay") gen_->close();
     };
     EXPECT_TRUE(gen_->RunScript(path));
-    EXPECT_FALSE(popup_->isVisible());
+    EXPECT_FALSE(scriptPopup_->isVisible());
     EXPECT_FALSE(gen_->Playing);
 }
 

@@ -16,6 +16,8 @@
 #include <memory>
 
 #include "generator/audioout/FakeWaveOut.h"
+#include "generator/window/AboutBox.h"
+#include "generator/window/FreqPopup.h"
 #include "generator/window/Generator.h"
 #include "generator/window/SettingsForm.h"
 #include "platform/Dialogs.h"
@@ -35,12 +37,16 @@ protected:
 
     void TearDown() override {
         settings_.reset();
+        about_.reset();
+        popup_.reset();
         gen_.reset();
         Dialogs::Install(nullptr);
     }
 
-    void Create() {
-        gen_ = std::make_unique<TGenerator>(fake_, '.');
+    void Create(char decimalSeparator = '.') {
+        gen_ = std::make_unique<TGenerator>(fake_, decimalSeparator);
+        popup_ = std::make_unique<TFreqPopup>(*gen_);
+        about_ = std::make_unique<TAboutBox>(*gen_);
         settings_ = std::make_unique<TSettingsForm>(*gen_);
         gen_->show();
         gen_->activateWindow();
@@ -53,14 +59,19 @@ protected:
         settings_->FsListChange();
     }
 
-    // Types the text into the edit and leaves it, which runs its exit rule.
-    void TypeAndLeave(QLineEdit* edit, const QString& text) {
+    // Replaces the edit's text by typing; the focus stays in the edit.
+    static void TypeInto(QLineEdit* edit, const QString& text) {
         edit->setFocus();
         edit->selectAll();
         if (text.isEmpty())
             QTest::keyClick(edit, Qt::Key_Delete);
         else
             QTest::keyClicks(edit, text);
+    }
+
+    // Types the text into the edit and leaves it, which runs its exit rule.
+    void TypeAndLeave(QLineEdit* edit, const QString& text) {
+        TypeInto(edit, text);
         gen_->chkSync->setFocus();
         QApplication::processEvents();
     }
@@ -84,6 +95,8 @@ protected:
     FakeWaveOut fake_;
     ScriptedDialogs* dialogs_ = nullptr;
     std::unique_ptr<TGenerator> gen_;
+    std::unique_ptr<TFreqPopup> popup_;
+    std::unique_ptr<TAboutBox> about_;
     std::unique_ptr<TSettingsForm> settings_;
 };
 

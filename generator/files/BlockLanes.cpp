@@ -1,6 +1,7 @@
 #include "generator/files/BlockLanes.h"
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 
 #include "generator/files/WaveFile.h"
@@ -10,6 +11,8 @@ namespace orv {
 namespace {
 
 constexpr int32_t kChunkFrames = 500;
+constexpr auto kStall = std::chrono::microseconds(500);
+constexpr int kSoloBlocks = 50;
 
 // The claim word: block epoch, chunk count, next chunk to claim. The count
 // travels with the epoch so that a claim never reads a job being replaced.
@@ -20,17 +23,21 @@ uint64_t ClaimWord(uint32_t epoch, uint32_t chunks, uint32_t next)
 uint32_t ChunksOf(uint64_t word) { return static_cast<uint32_t>((word >> 16) & 0xFFFFu); }
 uint32_t NextOf(uint64_t word) { return static_cast<uint32_t>(word & 0xFFFFu); }
 
+void CpuPause()
+{
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_ia32_pause();
+#endif
+}
+
 // Waits a little on the other thread before giving the core away: the
 // waits last a chunk at most.
 void Pause(int& spins)
 {
-    if (++spins < 64) {
-#if defined(__x86_64__) || defined(__i386__)
-        __builtin_ia32_pause();
-#endif
-    } else {
+    if (++spins < 64)
+        CpuPause();
+    else
         std::this_thread::yield();
-    }
 }
 
 }  // namespace
@@ -65,12 +72,16 @@ bool BlockLanes::Claim(uint64_t& seen, uint32_t& chunk)
 void BlockLanes::Compute(uint32_t chunk)
 {
     const int32_t from = static_cast<int32_t>(chunk) * kChunkFrames;
-    const int32_t to = std::min(from + kChunkFrames, job_.Frames);
+    Compute(from, std::min(from + kChunkFrames, job_.Frames));
+    done_.fetch_add(1, std::memory_order_release);
+}
+
+void BlockLanes::Compute(int32_t from, int32_t to)
+{
     int spins = 0;
     while (ready_.load(std::memory_order_acquire) < to)
         Pause(spins);
     BlockSamples(job_.Shape, job_.Phases, from, to, job_.Out);
-    done_.fetch_add(1, std::memory_order_release);
 }
 
 void BlockLanes::Serve()
@@ -82,10 +93,30 @@ void BlockLanes::Serve()
         uint32_t chunk = 0;
         if (Claim(seen, chunk)) {
             Compute(chunk);
-        } else {
+            seen = claim_.load(std::memory_order_acquire);
+        } else if (!WaitBriefly(seen)) {
+            // The render is between blocks for long (a progress window
+            // busy, a slow sink): sleep until the next block.
             claim_.wait(seen, std::memory_order_acquire);
+            seen = claim_.load(std::memory_order_acquire);
         }
-        seen = claim_.load(std::memory_order_acquire);
+    }
+}
+
+bool BlockLanes::WaitBriefly(uint64_t& seen)
+{
+    // The next block usually starts within microseconds; waking from a sleep
+    // would take longer than computing half of it.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(2);
+    for (int spins = 0;;) {
+        const uint64_t now = claim_.load(std::memory_order_acquire);
+        if (now != seen) {
+            seen = now;
+            return true;
+        }
+        if (spins % 64 == 63 && std::chrono::steady_clock::now() > until)
+            return false;
+        Pause(spins);
     }
 }
 
@@ -97,9 +128,16 @@ void BlockLanes::FinishBlock()
         Compute(chunk);
         seen = claim_.load(std::memory_order_acquire);
     }
+    if (done_.load(std::memory_order_acquire) == job_.Chunks)
+        return;
+    const auto start = std::chrono::steady_clock::now();
     int spins = 0;
     while (done_.load(std::memory_order_acquire) < job_.Chunks)
         Pause(spins);
+    // A helper that keeps the block waiting this long shares its core with
+    // other work: the next blocks go faster without it.
+    if (std::chrono::steady_clock::now() - start > kStall)
+        soloBlocks_ = kSoloBlocks;
 }
 
 bool BlockLanes::Render(SynthState& s, bool sweep, const BlockShape& shape, int32_t frames,
@@ -113,16 +151,25 @@ bool BlockLanes::Render(SynthState& s, bool sweep, const BlockShape& shape, int3
     job_.Chunks = static_cast<uint32_t>((frames + kChunkFrames - 1) / kChunkFrames);
     ready_.store(0, std::memory_order_relaxed);
     done_.store(0, std::memory_order_relaxed);
+    const bool shared = helper_.joinable() && soloBlocks_ == 0;
+    soloBlocks_ = std::max(soloBlocks_ - 1, 0);
     ++epoch_;
-    claim_.store(ClaimWord(epoch_, job_.Chunks, 0), std::memory_order_release);
-    if (helper_.joinable())
+    claim_.store(ClaimWord(epoch_, shared ? job_.Chunks : 0, 0), std::memory_order_release);
+    if (shared)
         claim_.notify_one();
 
     // Whatever happens, no chunk is left for the helper to write later.
     struct Finish {
         BlockLanes& lanes;
-        ~Finish() { lanes.FinishBlock(); }
-    } finish{*this};
+        bool shared;
+        ~Finish()
+        {
+            if (shared)
+                lanes.FinishBlock();
+            else
+                lanes.Compute(0, lanes.job_.Frames);
+        }
+    } finish{*this, shared};
 
     for (int32_t at = 0; at < frames; at += kChunkFrames) {
         const int32_t n = std::min(kChunkFrames, frames - at);

@@ -41,6 +41,9 @@ private:
     // The next chunk of the block `seen` shows, if one is left.
     [[nodiscard]] bool Claim(uint64_t& seen, uint32_t& chunk);
     void Compute(uint32_t chunk);
+    void Compute(int32_t from, int32_t to);  // once their phases are ready
+    // Spins a while for the claim word to change; false when it did not.
+    [[nodiscard]] bool WaitBriefly(uint64_t& seen);
     // Computes the chunks left and waits for the helper's.
     void FinishBlock();
 
@@ -51,6 +54,7 @@ private:
     std::atomic<uint32_t> done_{0};  // chunks whose samples are written
     std::atomic<bool> stop_{false};
     uint32_t epoch_ = 0;
+    int soloBlocks_ = 0;  // blocks the calling thread computes alone
     std::thread helper_;
 };
 

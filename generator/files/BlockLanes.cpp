@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <memory>
+#include <system_error>
 
 #include "generator/files/WaveFile.h"
 
@@ -44,8 +45,13 @@ void Pause(int& spins)
 
 BlockLanes::BlockLanes(bool helper) : phases_(new double[kProgressInterval])
 {
-    if (helper)
+    if (!helper)
+        return;
+    try {
         helper_ = std::thread([this] { Serve(); });
+    } catch (const std::system_error&) {
+        // No thread to be had: the calling thread computes every block.
+    }
 }
 
 BlockLanes::~BlockLanes()

@@ -39,11 +39,6 @@ void PutTag(uint8_t* at, const char (&tag)[5])
     std::memcpy(at, tag, 4);
 }
 
-void PutSample(uint8_t* at, int32_t sample)
-{
-    Put16(at, static_cast<uint16_t>(static_cast<int16_t>(sample)));
-}
-
 // Collects frames in a fixed block so the memory used does not grow with the
 // duration.
 class BlockWriter {

@@ -15,13 +15,6 @@ int32_t IndexOf(const BlockShape& shape, int32_t frame)
 
 namespace {
 
-void Put(uint8_t* at, int32_t sample)
-{
-    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(sample));
-    at[0] = static_cast<uint8_t>(bits & 0xFFu);
-    at[1] = static_cast<uint8_t>(bits >> 8);
-}
-
 float LeftGain(const BlockShape& b, int32_t frame)
 {
     return ModulationGainAt(IndexOf(b, frame), b.SampleRate, b.LeftPeriod, b.LeftPhase, b.LeftDepth,
@@ -45,7 +38,7 @@ void Frames(const BlockShape& b, const double* phases, int32_t from, int32_t to,
     if constexpr (Mono) {
         for (int32_t i = from; i < to; ++i) {
             const double k = Modulated ? scale * LeftGain(b, i) : scale;
-            Put(out + 2 * static_cast<size_t>(i), SampleOf(k, ToneValue<W>(phases[i])));
+            PutSample(out + 2 * static_cast<size_t>(i), SampleOf(k, ToneValue<W>(phases[i])));
         }
     } else {
         const double channelPhase = b.ChannelPhase;
@@ -67,8 +60,8 @@ void Frames(const BlockShape& b, const double* phases, int32_t from, int32_t to,
                     right = SampleOf(Modulated ? scale * RightGain(b, i) : scale,
                                      ToneValue<W>(p + channelPhase));
             }
-            Put(at, left);
-            Put(at + 2, right);
+            PutSample(at, left);
+            PutSample(at + 2, right);
         }
     }
 }

@@ -56,6 +56,14 @@ inline int32_t SampleOf(double scale, double v)
     return static_cast<int32_t>(RoundHalfEven(std::clamp(x, -32767.0, 32767.0)));
 }
 
+// The low 16 bits of a sample value, little-endian.
+inline void PutSample(uint8_t* at, int32_t sample)
+{
+    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(sample));
+    at[0] = static_cast<uint8_t>(bits & 0xFFu);
+    at[1] = static_cast<uint8_t>(bits >> 8);
+}
+
 // The modulation gain of the sample with the given index. An argument that
 // cannot be formed (no sample rate, a zero or non-finite period) leaves the
 // carrier unmodulated, as does an unknown function.

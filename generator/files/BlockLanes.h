@@ -2,7 +2,8 @@
 // Computes the samples of an export block on the calling thread and, where
 // there is a second core, on one helper thread: both take chunks of frames
 // in turn while the calling thread's phase pass makes them ready. Each frame
-// is computed on its own, so the bits do not depend on who computed it.
+// is computed on its own, so the bits do not depend on who computed it. A
+// helper whose core is busy with other work is left out for a while.
 #include <atomic>
 #include <cstdint>
 #include <functional>

@@ -1,16 +1,20 @@
 #include "generator/files/WaveFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "common/NumberText.h"
+#include "generator/files/BlockLanes.h"
 #include "generator/files/FileBytes.h"
+#include "generator/synth/FrameBlock.h"
 
 namespace orv {
 
@@ -35,25 +39,25 @@ void PutTag(uint8_t* at, const char (&tag)[5])
     std::memcpy(at, tag, 4);
 }
 
-void PutSample(uint8_t* at, int32_t sample)
-{
-    Put16(at, static_cast<uint16_t>(static_cast<int16_t>(sample)));
-}
-
 // Collects frames in a fixed block so the memory used does not grow with the
 // duration.
 class BlockWriter {
 public:
     explicit BlockWriter(const ByteSink& sink) : sink_(sink), block_(new uint8_t[kRenderBlockSize]) {}
 
-    // Room for one frame of at most 4 bytes; flushes a full block first.
-    [[nodiscard]] uint8_t* Frame(size_t bytes)
+    // Appends whole frames; a full block goes to the sink first.
+    [[nodiscard]] bool Append(const uint8_t* data, size_t size)
     {
-        if (used_ + bytes > kRenderBlockSize && !Flush())
-            return nullptr;
-        uint8_t* at = block_.get() + used_;
-        used_ += bytes;
-        return at;
+        while (size > 0) {
+            if (used_ == kRenderBlockSize && !Flush())
+                return false;
+            const size_t n = std::min(size, kRenderBlockSize - used_);
+            std::memcpy(block_.get() + used_, data, n);
+            used_ += n;
+            data += n;
+            size -= n;
+        }
+        return true;
     }
 
     [[nodiscard]] bool Flush()
@@ -70,6 +74,36 @@ private:
     std::unique_ptr<uint8_t[]> block_;
     size_t used_ = 0;
 };
+
+// Frames [0, frames) of a block through the per-sample functions, for what
+// the block render leaves to them: noise, which draws its bits in frame
+// order, and silence.
+void FramesOneByOne(SynthState& s, const SynthSwitches& sw, bool mono, NoiseSource& noise,
+                    int32_t frames, uint8_t* out)
+{
+    for (int32_t i = 0; i < frames; ++i) {
+        if (mono) {
+            PutSample(out + 2 * static_cast<size_t>(i), MonoSample(s, sw, sw.WaveForm, noise));
+        } else {
+            // Left and right of the same waveform: with no waveform selected
+            // both stay silent rather than the right one turning into noise.
+            const int32_t left = StereoLeftSample(s, sw, sw.WaveForm, noise);
+            const int32_t right = StereoRightSample(s, sw, sw.WaveForm, noise);
+            uint8_t* at = out + 4 * static_cast<size_t>(i);
+            PutSample(at, s.LeftOn != 0 ? left : 0);
+            PutSample(at + 2, s.RightOn != 0 ? right : 0);
+        }
+        if (i + 1 < frames && s.SampleIndex < std::numeric_limits<int32_t>::max())
+            ++s.SampleIndex;
+    }
+}
+
+// Frames from `next` up to and including the next progress point's frame.
+int32_t BlockFrames(int64_t next, int64_t frames)
+{
+    const int64_t end = next == 0 ? 1 : next + kProgressInterval;
+    return static_cast<int32_t>(std::min(end, frames) - next);
+}
 
 }  // namespace
 
@@ -117,35 +151,57 @@ RenderResult RenderToStream(SynthState& s, SynthSwitches sw, NoiseSource& noise,
     const bool mono = sw.Mono;
     const size_t frameBytes = mono ? 2 : 4;
 
+    // Block k is computed into one buffer while block k - 1 goes from the
+    // other to the sink. Each block ends at a progress point, where the
+    // switches may change.
+    const size_t blockBytes = frameBytes * kProgressInterval;
+    const std::unique_ptr<uint8_t[]> buffers(new uint8_t[2 * blockBytes]);
     BlockWriter out(sink);
-    for (int64_t i = 0; i < frames; ++i) {
-        uint8_t* at = out.Frame(frameBytes);
-        if (at == nullptr) {
+    int32_t pending = 0;  // frames of the previous block not yet handed over
+    uint8_t* pendingAt = nullptr;
+    const std::function<bool()> handOver = [&] {
+        if (pending == 0)
+            return true;
+        if (!out.Append(pendingAt, pending * frameBytes))
+            return false;
+        result.Frames += pending;
+        pending = 0;
+        return true;
+    };
+    BlockLanes lanes(frames > kProgressInterval && std::thread::hardware_concurrency() > 1);
+
+    for (int64_t i = 0, k = 0; i < frames; ++k) {
+        const int32_t n = BlockFrames(i, frames);
+        uint8_t* at = buffers.get() + (k % 2) * blockBytes;
+        BlockShape shape;
+        bool handed = true;
+        if (ShapeOf(s, sw, mono, shape)) {
+            handed = lanes.Render(s, sw.SweepPage, shape, n, at, handOver);
+            s.ModGain = GainAfter(shape, s.ModGain, n - 1);
+            s.SampleIndex = IndexOf(shape, n - 1);
+        } else {
+            handed = handOver();
+            FramesOneByOne(s, sw, mono, noise, n, at);
+        }
+        if (!handed) {
             result.Status = RenderStatus::WriteFailed;
             return result;
         }
-        if (mono) {
-            PutSample(at, MonoSample(s, sw, sw.WaveForm, noise));
-        } else {
-            // Left and right of the same waveform: with no waveform selected
-            // both stay silent rather than the right one turning into noise.
-            const int32_t left = StereoLeftSample(s, sw, sw.WaveForm, noise);
-            const int32_t right = StereoRightSample(s, sw, sw.WaveForm, noise);
-            PutSample(at, s.LeftOn != 0 ? left : 0);
-            PutSample(at + 2, s.RightOn != 0 ? right : 0);
-        }
-        result.Frames = i + 1;
-        if (progress && i % kProgressInterval == 0) {
-            const int32_t percent = RoundToInt(static_cast<double>(i) * 100.0 / frames).value_or(0);
+        pending = n;
+        pendingAt = at;
+        i += n;
+        const int64_t last = i - 1;
+        if (progress && last % kProgressInterval == 0) {
+            const int32_t percent = RoundToInt(static_cast<double>(last) * 100.0 / frames).value_or(0);
             if (!progress(percent, sw)) {
-                result.Status = out.Flush() ? RenderStatus::Cancelled : RenderStatus::WriteFailed;
+                result.Status = handOver() && out.Flush() ? RenderStatus::Cancelled : RenderStatus::WriteFailed;
                 return result;
             }
         }
         if (s.SampleIndex < std::numeric_limits<int32_t>::max())
             ++s.SampleIndex;
     }
-    result.Status = out.Flush() ? RenderStatus::Complete : RenderStatus::WriteFailed;
+    result.Status = handOver() && out.Flush() ? RenderStatus::Complete : RenderStatus::WriteFailed;
     return result;
 }
 

@@ -4,18 +4,12 @@
 #include <cstring>
 #include <limits>
 
+#include "generator/synth/SampleMath.h"
 #include "generator/synth/SweepSteps.h"
 
 namespace orv {
 
 namespace {
-
-void Put(uint8_t* at, int32_t sample)
-{
-    const auto bits = static_cast<uint16_t>(static_cast<int16_t>(sample));
-    at[0] = static_cast<uint8_t>(bits & 0xFFu);
-    at[1] = static_cast<uint8_t>(bits >> 8);
-}
 
 bool Live(const SynthState& s, const SynthSwitches& sw)
 {
@@ -73,7 +67,7 @@ FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw, uint8_t* 
     uint8_t* at = buffer;
     if (sw.Mono) {
         for (int32_t i = 0; i < frames; ++i, at += 2) {
-            Put(at, Live(s, sw) ? MonoSample(s, sw, sw.WaveForm, noise) : 0);
+            PutSample(at, Live(s, sw) ? MonoSample(s, sw, sw.WaveForm, noise) : 0);
             EndFrame(s, sw);
         }
     } else {
@@ -84,8 +78,8 @@ FillResult AudioOut1FillBuffer(SynthState& s, const SynthSwitches& sw, uint8_t* 
                 left = StereoLeftSample(s, sw, sw.WaveForm, noise);
                 right = StereoRightSample(s, sw, sw.WaveForm, noise);
             }
-            Put(at, s.LeftOn != 0 ? left : 0);
-            Put(at + 2, s.RightOn != 0 ? right : 0);
+            PutSample(at, s.LeftOn != 0 ? left : 0);
+            PutSample(at + 2, s.RightOn != 0 ? right : 0);
             EndFrame(s, sw);
         }
     }

@@ -1,56 +1,25 @@
 #include "generator/synth/Samples.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
-#include <numbers>
+
+#include "generator/synth/SampleMath.h"
 
 namespace orv {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
-constexpr double kTwoPi = 2.0 * kPi;
-
-// A modulation argument that cannot be formed (no sample rate, a zero or
-// non-finite period) leaves the carrier unmodulated, as does an unknown
-// function.
-float ModulationGain(const SynthState& s, float period, float phase, float depth,
-                     int function)
-{
-    if (s.SampleRate <= 0 || period == 0.0f || !std::isfinite(period))
-        return 1.0f;
-    const double a =
-        (static_cast<double>(s.SampleIndex) / s.SampleRate) * kTwoPi / period + phase;
-    if (!std::isfinite(a))
-        return 1.0f;
-    double m = 0.0;
-    switch (function) {
-    case 0: m = std::sin(a); break;
-    case 1: m = std::cos(a); break;
-    case 2: m = SignOf(static_cast<float>(std::sin(a))); break;
-    case 3: m = TriangleOf(static_cast<float>(a)); break;
-    default: return 1.0f;
-    }
-    float gain = static_cast<float>(m);
-    gain = static_cast<float>(gain + 1.0);
-    gain = static_cast<float>(0.5 * depth * gain);
-    gain = static_cast<float>(1.0 - gain);
-    return gain;
-}
-
 void LeftGain(SynthState& s, const SynthSwitches& sw)
 {
     if (sw.ModulationOn)
-        s.ModGain = ModulationGain(s, s.LeftModPeriod, s.LeftModPhase, s.LeftModDepth,
-                                   sw.ModFunctionLeft);
+        s.ModGain = ModulationGainAt(s.SampleIndex, s.SampleRate, s.LeftModPeriod, s.LeftModPhase,
+                                     s.LeftModDepth, sw.ModFunctionLeft);
 }
 
 void RightGain(SynthState& s, const SynthSwitches& sw)
 {
     if (sw.ModulationOn)
-        s.ModGain = ModulationGain(s, s.RightModPeriod, s.RightModPhase, s.RightModDepth,
-                                   sw.ModFunctionRight);
+        s.ModGain = ModulationGainAt(s.SampleIndex, s.SampleRate, s.RightModPeriod, s.RightModPhase,
+                                     s.RightModDepth, sw.ModFunctionRight);
 }
 
 void Advance(SynthState& s, const SynthSwitches& sw)
@@ -65,9 +34,9 @@ void Advance(SynthState& s, const SynthSwitches& sw)
 double WaveValue(int w, double p, NoiseSource& noise)
 {
     switch (w) {
-    case 0: return std::sin(p);
-    case 1: return SignOf(static_cast<float>(std::sin(p)));
-    case 2: return TriangleOf(static_cast<float>(p));
+    case 0: return ToneValue<0>(p);
+    case 1: return ToneValue<1>(p);
+    case 2: return ToneValue<2>(p);
     case 3: return noise.Bit() - 1;
     default: return 0.0;
     }
@@ -75,24 +44,10 @@ double WaveValue(int w, double p, NoiseSource& noise)
 
 int32_t SampleValue(const SynthState& s, double v)
 {
-    const double x = 32767.0 * s.AmplitudeScale * s.ModGain * v;
-    if (std::isnan(x))
-        return 0;
-    return static_cast<int32_t>(std::nearbyint(std::clamp(x, -32767.0, 32767.0)));
+    return SampleOf(32767.0 * s.AmplitudeScale * s.ModGain, v);
 }
 
 }  // namespace
-
-int32_t SignOf(float x) { return x >= 0.0f ? 1 : -1; }
-
-float TriangleOf(float x)
-{
-    const auto s = static_cast<float>(std::sin(static_cast<double>(x)));
-    if (std::fabs(s) == 1.0f)
-        return s;
-    const double d = s;
-    return static_cast<float>(std::atan(d / std::sqrt(1.0 - d * d)) * 2.0 * (1.0 / kPi));
-}
 
 NoiseSource::NoiseSource()
     : NoiseSource(static_cast<uint64_t>(

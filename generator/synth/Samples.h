@@ -3,12 +3,10 @@
 #include <cstdint>
 #include <random>
 
+#include "generator/synth/SampleMath.h"
 #include "generator/synth/SynthState.h"
 
 namespace orv {
-
-int32_t SignOf(float x);      // +1 for x >= 0, else -1
-float TriangleOf(float x);    // arcsin(sin x) x 2/pi
 
 // Uniform source of the bits 0 and 1 for white noise.
 class NoiseSource {

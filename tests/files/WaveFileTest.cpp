@@ -13,10 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <ostream>
 #include <string>
 #include <vector>
 
+#include "common/NumberText.h"
 #include "generator/synth/FillBuffer.h"
 
 namespace orv {
@@ -196,21 +198,38 @@ struct Capture {
     }
 };
 
-// The frame loop written out with the sample functions' own contract.
-std::vector<int16_t> DirectLoop(SynthState s, const SynthSwitches& sw, NoiseSource noise)
+// The export's frame loop one frame at a time through the per-sample
+// functions, with the progress points where the render has them: the
+// reference the block render must match bit for bit.
+std::vector<int16_t> ScalarRender(SynthState& s, SynthSwitches sw, NoiseSource& noise,
+                                  const RenderProgress& progress)
 {
     std::vector<int16_t> out;
     s.Phase = 0.0;
     s.SampleIndex = 0;
-    for (int32_t i = 0; i < s.SweepLength; ++i, ++s.SampleIndex) {
-        if (sw.Mono) {
+    const int64_t frames = std::max(s.SweepLength, 0);
+    const bool mono = sw.Mono;
+    for (int64_t i = 0; i < frames; ++i) {
+        if (mono) {
             out.push_back(static_cast<int16_t>(MonoSample(s, sw, sw.WaveForm, noise)));
         } else {
-            out.push_back(static_cast<int16_t>(StereoSample(s, sw, sw.WaveForm, noise) * s.LeftOn));
-            out.push_back(static_cast<int16_t>(StereoSample(s, sw, sw.WaveForm + 4, noise) * s.RightOn));
+            const int32_t left = StereoLeftSample(s, sw, sw.WaveForm, noise);
+            const int32_t right = StereoRightSample(s, sw, sw.WaveForm, noise);
+            out.push_back(static_cast<int16_t>(s.LeftOn != 0 ? left : 0));
+            out.push_back(static_cast<int16_t>(s.RightOn != 0 ? right : 0));
         }
+        if (progress && i % kProgressInterval == 0
+            && !progress(RoundToInt(static_cast<double>(i) * 100.0 / frames).value_or(0), sw))
+            break;
+        if (s.SampleIndex < std::numeric_limits<int32_t>::max())
+            ++s.SampleIndex;
     }
     return out;
+}
+
+std::vector<int16_t> DirectLoop(SynthState s, const SynthSwitches& sw, NoiseSource noise)
+{
+    return ScalarRender(s, sw, noise, {});
 }
 
 std::vector<int16_t> SamplesOf(const std::vector<uint8_t>& bytes, size_t from)
@@ -420,6 +439,197 @@ TEST(RenderToStream, NoWaveformIsSilentInBothChannels)
     const auto got = SamplesOf(cap.bytes, 0);
     EXPECT_EQ(got.size(), 2u * 15435);
     EXPECT_TRUE(std::all_of(got.begin(), got.end(), [](int16_t v) { return v == 0; }));
+}
+
+// ---- block render against the frame-by-frame reference -------------------
+
+struct ExactCase {
+    const char* label;
+    Settings set;
+    float channelPhase = 0.0f;
+    bool leftOn = true;
+    bool rightOn = true;
+    float amplitude = 1.0f;
+    float modGain = 1.0f;  // left in the state by an earlier playback
+};
+
+void PrintTo(const ExactCase& c, std::ostream* os) { *os << c.label; }
+
+Settings Signal(int w, bool mono, int32_t rate)
+{
+    Settings set;
+    set.sw.WaveForm = w;
+    set.sw.Mono = mono;
+    set.rate = rate;
+    set.duration = "4";
+    return set;
+}
+
+Settings Sweep(Settings set, const char* from, const char* to, bool log)
+{
+    set.sweep = true;
+    set.fInit = from;
+    set.fFinal = to;
+    set.logarithmic = log;
+    return set;
+}
+
+Settings Modulation(Settings set, int left, int right)
+{
+    set.sw.ModulationOn = true;
+    set.sw.ModFunctionLeft = left;
+    set.sw.ModFunctionRight = right;
+    return set;
+}
+
+SynthState ExactState(const ExactCase& c)
+{
+    SynthState s = Prepared(c.set);
+    s.ChannelPhase = c.channelPhase;
+    s.LeftOn = c.leftOn;
+    s.RightOn = c.rightOn;
+    s.AmplitudeScale = c.amplitude;
+    s.ModGain = c.modGain;
+    s.LeftModPeriod = 0.25f;
+    s.LeftModDepth = 0.8f;
+    s.LeftModPhase = 0.3f;
+    s.RightModPeriod = 0.1f;
+    s.RightModDepth = 1.5f;
+    s.RightModPhase = 1.0f;
+    return s;
+}
+
+void ExpectSameState(const SynthState& got, const SynthState& want)
+{
+    EXPECT_EQ(got.Phase, want.Phase);
+    EXPECT_EQ(got.PhaseStep, want.PhaseStep);
+    EXPECT_EQ(got.SampleIndex, want.SampleIndex);
+    EXPECT_EQ(got.ModGain, want.ModGain);
+}
+
+class BlockRenderIsExact : public testing::TestWithParam<ExactCase> {};
+
+TEST_P(BlockRenderIsExact, EverySampleAndTheStateAfter)
+{
+    const ExactCase& c = GetParam();
+    SynthState reference = ExactState(c);
+    NoiseSource referenceNoise(5);
+    const auto want = ScalarRender(reference, SwitchesOf(c.set), referenceNoise, {});
+
+    SynthState s = ExactState(c);
+    NoiseSource noise(5);
+    Capture cap;
+    const RenderResult r = RenderToStream(s, SwitchesOf(c.set), noise, cap.Sink(), {});
+    ASSERT_EQ(r.Status, RenderStatus::Complete);
+    EXPECT_EQ(r.Frames, reference.SweepLength);
+    const auto got = SamplesOf(cap.bytes, 0);
+    ASSERT_EQ(got.size(), want.size());
+    const auto diff = std::mismatch(got.begin(), got.end(), want.begin());
+    EXPECT_TRUE(diff.first == got.end()) << "first difference at sample " << (diff.first - got.begin())
+                                         << ": " << *diff.first << " instead of " << *diff.second;
+    ExpectSameState(s, reference);
+}
+
+constexpr float kQuarter = 1.5707964f;
+
+INSTANTIATE_TEST_SUITE_P(Signals, BlockRenderIsExact, testing::Values(
+    ExactCase{"SineMono44100", Signal(0, true, 44100)},
+    ExactCase{"SquareMono96000", Signal(1, true, 96000)},
+    ExactCase{"TriangleMono48000", Signal(2, true, 48000)},
+    ExactCase{"SineStereoInPhase", Signal(0, false, 96000)},
+    ExactCase{"SineStereoQuarterAhead", Signal(0, false, 96000), kQuarter},
+    ExactCase{"TriangleStereoNegativeZeroPhase", Signal(2, false, 44100), -0.0f},
+    ExactCase{"SquareStereoBehind", Signal(1, false, 44100), -2.5f},
+    ExactCase{"LinearSweepMono", Sweep(Signal(0, true, 96000), "20", "20000", false)},
+    ExactCase{"LogSweepMono", Sweep(Signal(0, true, 96000), "20", "20000", true)},
+    ExactCase{"LogSweepTriangleStereo", Sweep(Signal(2, false, 44100), "100", "15000", true), 1.0f},
+    ExactCase{"DownSweepSquareStereo", Sweep(Signal(1, false, 96000), "15000", "30", false)},
+    ExactCase{"LeftOnly", Signal(0, false, 44100), 0.5f, true, false},
+    ExactCase{"RightOnly", Sweep(Signal(2, false, 44100), "50", "5000", true), 0.5f, false, true},
+    ExactCase{"QuietWithLeftoverGain", Signal(0, false, 44100), 0.0f, true, true, 0.50118721f, 0.75f},
+    ExactCase{"AboveFullScaleSaturates", Signal(2, true, 44100), 0.0f, true, true, 1.9952623f},
+    ExactCase{"ModulatedMonoSine", Modulation(Signal(0, true, 44100), 0, 1)},
+    ExactCase{"ModulatedMonoCosine", Modulation(Signal(1, true, 96000), 1, 0)},
+    ExactCase{"ModulatedMonoSquare", Modulation(Sweep(Signal(2, true, 44100), "100", "1000", true), 2, 3)},
+    ExactCase{"ModulatedMonoTriangle", Modulation(Signal(0, true, 48000), 3, 2)},
+    ExactCase{"ModulatedStereoInPhase", Modulation(Signal(0, false, 96000), 3, 1)},
+    ExactCase{"ModulatedStereoSweep", Modulation(Sweep(Signal(2, false, 44100), "20", "20000", false), 1, 2), kQuarter},
+    ExactCase{"ModulatedStereoUnknownFunction", Modulation(Signal(1, false, 44100), 0, 7), 0.3f},
+    ExactCase{"ModulatedRightOnly", Modulation(Signal(0, false, 44100), 2, 0), 0.0f, false, true}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+// What a window does at its progress points: waveform, modulation, channel
+// and phase changes, a recomputation that restarts the phase, noise, and
+// at last a cancel. The same script runs against both renders.
+RenderProgress Meddling(SynthState& s, int& calls)
+{
+    return [&s, &calls](int32_t, SynthSwitches& sw) {
+        switch (++calls) {
+        case 2: sw.WaveForm = 2; sw.ModulationOn = true; break;
+        case 3: s.LeftOn = 0; s.ChannelPhase = 1.0f; sw.ModFunctionRight = 3; break;
+        case 4: {
+            Settings other;
+            other.fEdit = "3000";
+            other.rate = s.SampleRate;
+            (void)fEditChange(s, InputOf(other));
+            s.LeftOn = 1;
+            break;
+        }
+        case 5: sw.WaveForm = 3; break;
+        case 6: sw.WaveForm = 0; sw.ModulationOn = false; s.ChannelPhase = 0.0f; break;
+        case 7: sw.SweepPage = true; s.StepFactor = 1.00001f; break;
+        case 9: return false;
+        default: break;
+        }
+        return true;
+    };
+}
+
+TEST(BlockRenderIsExact, SwitchesAndStateChangedAtProgressPoints)
+{
+    for (bool mono : {false, true}) {
+        Settings set = Signal(1, mono, 44100);
+        SynthState reference = ExactState({"", set});
+        int referenceCalls = 0;
+        NoiseSource referenceNoise(9);
+        const auto want =
+            ScalarRender(reference, SwitchesOf(set), referenceNoise, Meddling(reference, referenceCalls));
+
+        SynthState s = ExactState({"", set});
+        int calls = 0;
+        NoiseSource noise(9);
+        Capture cap;
+        const RenderResult r = RenderToStream(s, SwitchesOf(set), noise, cap.Sink(), Meddling(s, calls));
+        EXPECT_EQ(r.Status, RenderStatus::Cancelled);
+        EXPECT_EQ(r.Frames, 80001);
+        EXPECT_EQ(calls, 9);
+        EXPECT_EQ(SamplesOf(cap.bytes, 0), want) << (mono ? "mono" : "stereo");
+        ExpectSameState(s, reference);
+    }
+}
+
+TEST(BlockRenderIsExact, NoiseHasTheStatisticsOfIndependentFairBits)
+{
+    Settings set = Signal(3, false, 96000);
+    SynthState s = ExactState({"", set});
+    NoiseSource noise(11);
+    Capture cap;
+    ASSERT_EQ(RenderToStream(s, SwitchesOf(set), noise, cap.Sink(), {}).Status, RenderStatus::Complete);
+    const auto got = SamplesOf(cap.bytes, 0);
+    ASSERT_EQ(got.size(), 2u * 384000);
+    size_t left = 0, right = 0, both = 0;
+    for (size_t i = 0; i < got.size(); i += 2) {
+        ASSERT_TRUE(got[i] == 0 || got[i] == -32767);
+        ASSERT_TRUE(got[i + 1] == 0 || got[i + 1] == -32767);
+        left += got[i] != 0;
+        right += got[i + 1] != 0;
+        both += got[i] != 0 && got[i + 1] != 0;
+    }
+    // Six standard deviations of 384000 fair draws.
+    const double frames = 384000.0;
+    EXPECT_NEAR(left / frames, 0.5, 0.005);
+    EXPECT_NEAR(right / frames, 0.5, 0.005);
+    EXPECT_NEAR(both / frames, 0.25, 0.005);
 }
 
 TEST(RenderToStream, SinkFailureStopsTheRender)

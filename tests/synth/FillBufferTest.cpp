@@ -27,6 +27,23 @@ TEST(Waveforms, SignAndTriangle)
     EXPECT_NEAR(TriangleOf(static_cast<float>(kPi)), 0.0f, 1e-6);
 }
 
+TEST(Waveforms, RoundingIsTiesToEvenAsNearbyint)
+{
+    const double ties[] = {0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 32766.5, -32766.5, 16421.5, -0.0, 0.0};
+    for (double x : ties)
+        EXPECT_EQ(RoundHalfEven(x), std::nearbyint(x)) << x;
+    // Values next to the ties round away from them as they should.
+    for (double x : {0.5, 2.5, -2.5, 32766.5}) {
+        EXPECT_EQ(RoundHalfEven(std::nextafter(x, 1e9)), std::nearbyint(std::nextafter(x, 1e9))) << x;
+        EXPECT_EQ(RoundHalfEven(std::nextafter(x, -1e9)), std::nearbyint(std::nextafter(x, -1e9))) << x;
+    }
+    for (double x = -32767.0; x <= 32767.0; x += 0.37109375)
+        ASSERT_EQ(RoundHalfEven(x), std::nearbyint(x)) << x;
+    EXPECT_EQ(SampleOf(32767.0, std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(SampleOf(65534.0, 1.0), 32767);
+    EXPECT_EQ(SampleOf(65534.0, -1.0), -32767);
+}
+
 using Synthesis = Generator;
 
 TEST_F(Synthesis, FirstSineSamplesAreTakenAfterTheFirstStep)

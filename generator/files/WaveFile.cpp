@@ -108,7 +108,7 @@ int32_t BlockFrames(int64_t next, int64_t frames)
 }  // namespace
 
 std::optional<std::array<uint8_t, kWaveHeaderSize>>
-WaveHeader(int32_t channels, int64_t frames, int64_t sampleRate)
+WaveFileHeader(int32_t channels, int64_t frames, int64_t sampleRate)
 {
     if ((channels != 1 && channels != 2) || frames < 0 || sampleRate <= 0)
         return std::nullopt;
@@ -209,7 +209,7 @@ namespace {
 
 std::optional<std::array<uint8_t, kWaveHeaderSize>> HeaderOf(const SynthState& s, bool mono)
 {
-    return WaveHeader(mono ? 1 : 2, s.SweepLength, s.SampleRate);
+    return WaveFileHeader(mono ? 1 : 2, s.SweepLength, s.SampleRate);
 }
 
 // Why no header can be written for the state, if so.

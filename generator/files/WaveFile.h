@@ -30,7 +30,7 @@ inline constexpr size_t kRenderBlockSize = 64 * 1024;  // bytes handed to the si
 // The header of a 16-bit PCM file with the given channel count (1 or 2),
 // frame count and rate. Fails when a size field cannot hold the value.
 [[nodiscard]] std::optional<std::array<uint8_t, kWaveHeaderSize>>
-WaveHeader(int32_t channels, int64_t frames, int64_t sampleRate);
+WaveFileHeader(int32_t channels, int64_t frames, int64_t sampleRate);
 
 // Receives the file's bytes in order; false means they could not be written.
 using ByteSink = std::function<bool(const uint8_t* data, size_t size)>;

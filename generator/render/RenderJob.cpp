@@ -161,7 +161,7 @@ RenderPlan PlanRender(const Walker& walk, int32_t rate)
         plan.Error = std::move(r.Error);
         return plan;
     }
-    if (!WaveHeader(plan.Channels, plan.Frames, rate))
+    if (!WaveFileHeader(plan.Channels, plan.Frames, rate))
         plan.Error = (lastLine > 0 ? LinePrefix(lastLine) : std::string()) + kExportTooLong;
     return plan;
 }
@@ -218,7 +218,7 @@ RenderStatus WriteSilence(int64_t frames, int channels, const ByteSink& sink,
 RenderStatus WriteRender(const Walker& walk, const RenderPlan& plan, const ByteSink& sink,
                          NoiseSource& noise, const std::function<bool()>& keepGoing)
 {
-    const auto header = WaveHeader(plan.Channels, plan.Frames, plan.Rate);
+    const auto header = WaveFileHeader(plan.Channels, plan.Frames, plan.Rate);
     if (!plan.ok() || !header || !sink(header->data(), header->size()))
         return RenderStatus::WriteFailed;
     const bool stereoFile = plan.Channels == 2;

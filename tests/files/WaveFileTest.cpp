@@ -54,7 +54,7 @@ class WaveHeaderTable : public testing::TestWithParam<HeaderCase> {};
 TEST_P(WaveHeaderTable, FieldsAreLittleEndianAsTheFormatSays)
 {
     const HeaderCase& c = GetParam();
-    const auto h = WaveHeader(c.channels, c.frames, c.rate);
+    const auto h = WaveFileHeader(c.channels, c.frames, c.rate);
     ASSERT_TRUE(h);
     const std::vector<uint8_t> b(h->begin(), h->end());
     EXPECT_EQ(Tag(b, 0), "RIFF");
@@ -83,14 +83,14 @@ INSTANTIATE_TEST_SUITE_P(Formats, WaveHeaderTable, testing::Values(
 
 TEST(WaveHeader, RefusesWhatTheFieldsCannotHold)
 {
-    EXPECT_FALSE(WaveHeader(0, 10, 44100));
-    EXPECT_FALSE(WaveHeader(3, 10, 44100));
-    EXPECT_FALSE(WaveHeader(1, -1, 44100));
-    EXPECT_FALSE(WaveHeader(1, 10, 0));
-    EXPECT_FALSE(WaveHeader(1, (0xFFFFFFFFll - 36) / 2 + 1, 8000));
-    EXPECT_FALSE(WaveHeader(2, 0x7FFFFFFF, 96000));
-    EXPECT_FALSE(WaveHeader(2, 10, 0x40000000));  // bytes per second overflow
-    EXPECT_TRUE(WaveHeader(2, 10, 0x3FFFFFFF));
+    EXPECT_FALSE(WaveFileHeader(0, 10, 44100));
+    EXPECT_FALSE(WaveFileHeader(3, 10, 44100));
+    EXPECT_FALSE(WaveFileHeader(1, -1, 44100));
+    EXPECT_FALSE(WaveFileHeader(1, 10, 0));
+    EXPECT_FALSE(WaveFileHeader(1, (0xFFFFFFFFll - 36) / 2 + 1, 8000));
+    EXPECT_FALSE(WaveFileHeader(2, 0x7FFFFFFF, 96000));
+    EXPECT_FALSE(WaveFileHeader(2, 10, 0x40000000));  // bytes per second overflow
+    EXPECT_TRUE(WaveFileHeader(2, 10, 0x3FFFFFFF));
 }
 
 // ---- proposed name --------------------------------------------------------

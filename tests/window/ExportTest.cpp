@@ -19,11 +19,11 @@
 #include <functional>
 #include <memory>
 
-#include "generator/window/WaitForm.h"
-#include "tests/window/WindowFixture.h"
 #include "generator/files/PresetFile.h"
 #include "generator/files/WaveFile.h"
+#include "generator/window/WaitForm.h"
 #include "tests/files/StartRecord.h"
+#include "tests/window/WindowFixture.h"
 
 namespace orv {
 namespace {

@@ -1195,17 +1195,15 @@ bool TGenerator::RunScript(const QString& FileName) {
 
 void TGenerator::SaveWaveFile1Click() {
     AudioOut1->StopNow();
-    const std::string f = Text(fEdit), f0 = Text(fInit), f1 = Text(fFinal), d = Text(Duration),
-                      a = Text(Amplitude), phase = Text(PhaseEdit);
     ExportNameInput in;
     in.WaveForm = WaveForm->currentIndex();
     in.ConstantPage = SignalType->currentWidget() == Constant;
-    in.fEdit = f;
-    in.fInit = f0;
-    in.fFinal = f1;
-    in.Duration = d;
-    in.Amplitude = a;
-    in.PhaseEdit = phase;
+    in.fEdit = Text(fEdit);
+    in.fInit = Text(fInit);
+    in.fFinal = Text(fFinal);
+    in.Duration = Text(Duration);
+    in.Amplitude = Text(Amplitude);
+    in.PhaseEdit = Text(PhaseEdit);
     in.Mono = mono->isChecked();
     in.LeftTick = Lefttick->isChecked();
     in.RightTick = RightTick->isChecked();

@@ -112,17 +112,12 @@ void AdvancePhases(SynthState& s, bool sweep, double* phases, int32_t frames)
         const double factor = s.StepFactor;
         const double add = s.StepAdd;
         for (int32_t i = 0; i < frames; ++i) {
-            phase += step;
-            step = step * factor + add;
-            if (phase > kTwoPi)
-                phase -= kTwoPi;
+            StepPhase<true>(phase, step, factor, add);
             phases[i] = phase;
         }
     } else {
         for (int32_t i = 0; i < frames; ++i) {
-            phase += step;
-            if (phase > kTwoPi)
-                phase -= kTwoPi;
+            StepPhase<false>(phase, step, 0.0, 0.0);
             phases[i] = phase;
         }
     }

@@ -11,6 +11,17 @@ namespace orv {
 
 inline constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
+// One frame's move of the phase; a sweep also moves the step itself.
+template <bool Sweep>
+inline void StepPhase(double& phase, double& step, double factor, double add)
+{
+    phase += step;
+    if constexpr (Sweep)
+        step = step * factor + add;
+    if (phase > kTwoPi)
+        phase -= kTwoPi;
+}
+
 // +1 for x >= 0, else -1
 inline int32_t SignOf(float x) { return x >= 0.0f ? 1 : -1; }
 

@@ -24,11 +24,10 @@ void RightGain(SynthState& s, const SynthSwitches& sw)
 
 void Advance(SynthState& s, const SynthSwitches& sw)
 {
-    s.Phase += s.PhaseStep;
     if (sw.SweepPage)
-        s.PhaseStep = s.PhaseStep * s.StepFactor + s.StepAdd;
-    if (s.Phase > kTwoPi)
-        s.Phase -= kTwoPi;
+        StepPhase<true>(s.Phase, s.PhaseStep, s.StepFactor, s.StepAdd);
+    else
+        StepPhase<false>(s.Phase, s.PhaseStep, s.StepFactor, s.StepAdd);
 }
 
 double WaveValue(int w, double p, NoiseSource& noise)
